@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <string>
 
 namespace meridel::engine {
 namespace {
@@ -62,7 +61,9 @@ constexpr std::size_t kMaxKeptDigits = 800;
 
 Scan scanDecimal(Cursor& cursor) {
     Scan scan;
-    std::string mantissa;  // significant digits only, no point
+    // Significant digits only, no point; the text for from_chars is built in place behind them.
+    char mantissa[kMaxKeptDigits + 32];
+    std::size_t digits = 0;
     long long exponentShift = 0;  // decimal exponent adjustment from dropped or fractional digits
     bool negative = false;
 
@@ -81,12 +82,12 @@ Scan scanDecimal(Cursor& cursor) {
         if (!isDigit(c)) break;
         scan.hasDigits = true;
         cursor.advance();
-        if (mantissa.empty() && c == '0') {
+        if (digits == 0 && c == '0') {
             if (seenPoint) --exponentShift;
             continue;
         }
-        if (mantissa.size() < kMaxKeptDigits) {
-            mantissa.push_back(c);
+        if (digits < kMaxKeptDigits) {
+            mantissa[digits++] = c;
             if (seenPoint) --exponentShift;
         } else if (!seenPoint) {
             ++exponentShift;
@@ -119,22 +120,24 @@ Scan scanDecimal(Cursor& cursor) {
         }
     }
 
-    if (mantissa.empty()) {
+    if (digits == 0) {
         scan.value = 0.0;  // "-0" reads as plain 0
         return scan;
     }
     const long long decimalExponent = exponent + exponentShift;
     // The value is 0.mantissa x 10^(decimalExponent + digits); far outside the double range
     // the answer is known without converting.
-    const long long magnitude = decimalExponent + static_cast<long long>(mantissa.size());
+    const long long magnitude = decimalExponent + static_cast<long long>(digits);
     double value;
     if (magnitude > 400) {
         value = std::numeric_limits<double>::infinity();
     } else if (magnitude < -400) {
         value = 0.0;
     } else {
-        std::string text = mantissa + "e" + std::to_string(decimalExponent);
-        const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+        char* end = mantissa + digits;
+        *end++ = 'e';
+        end = std::to_chars(end, mantissa + sizeof mantissa, decimalExponent).ptr;
+        const auto result = std::from_chars(mantissa, end, value);
         if (result.ec == std::errc::result_out_of_range) {
             value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
         }

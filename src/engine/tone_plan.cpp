@@ -72,7 +72,7 @@ TonePlanResult buildTonePlan(RunState& run) {
 
     run.at(Step::Word, "JT sync tone word");
     double sync = offsetToneWord(kSyncToneHz, p);
-    const std::string syncText = encodeTuningWord(sync);
+    const TuningWordText syncText = encodeTuningWord(sync);
     if (!isJt4Family(form.modeIndex())) appendLine(run.body, output::jtSyncLine(syncText));
 
     const SpacingMultipliers m = multipliersFor(form.modeIndex());
@@ -83,7 +83,7 @@ TonePlanResult buildTonePlan(RunState& run) {
     run.at(Step::Word, "JT4 interval word");
     double jt4Interval = intervalWord(kJt4SpacingHz, m.jt4, p);
     run.at(Step::Word, "JT65 interval word");
-    const std::string jt65Text = encodeTuningWord(jt65Interval);
+    const TuningWordText jt65Text = encodeTuningWord(jt65Interval);
     run.at(Step::Word, "JT4 interval word");
     encodeTuningWord(jt4Interval);
 

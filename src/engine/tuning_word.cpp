@@ -11,7 +11,7 @@ constexpr double kHalfSplit = 16777216.0;  // 2^24: the word is split into two 2
 constexpr std::uint64_t kWordMask = (std::uint64_t{1} << 48) - 1;
 }  // namespace
 
-std::string encodeTuningWord(double& value) {
+TuningWordText encodeTuningWord(double& value) {
     const std::int32_t hi = checked::toInt32Floor(checked::div(value, kHalfSplit));
     double lo = std::floor(checked::add(checked::sub(value, hi * kHalfSplit), 0.5));
     std::int64_t high = hi;
@@ -24,14 +24,15 @@ std::string encodeTuningWord(double& value) {
     const std::uint64_t bits = static_cast<std::uint64_t>(word) & kWordMask;
 
     static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(29);
+    TuningWordText text;
+    char* out = text.data();
     for (int byte = 5; byte >= 0; --byte) {
         const unsigned b = static_cast<unsigned>((bits >> (8 * byte)) & 0xFF);
-        text += "0x";
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0xF];
-        if (byte > 0) text += ',';
+        *out++ = '0';
+        *out++ = 'x';
+        *out++ = kDigits[b >> 4];
+        *out++ = kDigits[b & 0xF];
+        if (byte > 0) *out++ = ',';
     }
     value = static_cast<double>(word);
     return text;

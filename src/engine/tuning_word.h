@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,18 @@ namespace meridel::engine {
 
 // 2^48: the tuning word of a frequency f is f / Fclk x 2^48.
 inline constexpr double kTuningWordScale = 281474976710656.0;
+
+// The 29-character text of a tuning word, "0xHH,0xHH,0xHH,0xHH,0xHH,0xHH", held by value.
+class TuningWordText {
+public:
+    static constexpr std::size_t kLength = 29;
+    std::string_view view() const { return {chars_.data(), kLength}; }
+    operator std::string_view() const { return view(); }
+    char* data() { return chars_.data(); }
+
+private:
+    std::array<char, kLength> chars_{};
+};
 
 // Encodes a 48-bit tuning word as six hexadecimal byte constants, most significant first:
 // "0x12,0x34,0x56,0x78,0x9A,0xBC". On return `value` holds the word rounded to the nearest
@@ -17,7 +30,7 @@ inline constexpr double kTuningWordScale = 281474976710656.0;
 // aliases, and a negative word is its two's complement (so its low four bytes still step the
 // right way when the PIC adds them). A word whose upper half does not fit a signed 32-bit
 // integer (|value| of about 2^55 or more, or NaN) throws an ArithmeticError.
-std::string encodeTuningWord(double& value);
+TuningWordText encodeTuningWord(double& value);
 
 // The last n bytes of a six-byte text: its last 5n - 1 characters ("0xHH,...,0xHH").
 std::string_view lowBytes(std::string_view sixByteText, int n);

@@ -113,7 +113,7 @@ RecordingChannel::RecordingChannel(std::string& bytes, std::unique_ptr<OutputCha
 
 void RecordingChannel::writeLine(std::string_view text) {
     if (next_) next_->writeLine(text);
-    bytes_ += toLatin1(text);
+    appendLatin1(bytes_, text);
     bytes_ += "\r\n";
 }
 

@@ -1,6 +1,7 @@
 #include "output/text_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace meridel::output {
 namespace {
@@ -69,23 +70,36 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+// Eight bytes at a time: listings are almost always plain ASCII and checked once per write.
 bool isAscii(std::string_view s) {
-    for (char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, s.data() + i, 8);
+        any |= word;
     }
-    return true;
+    for (; i < s.size(); ++i) any |= static_cast<unsigned char>(s[i]);
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 }  // namespace
 
-std::string toLatin1(std::string_view utf8) {
-    if (isAscii(utf8)) return std::string(utf8);
-    std::string out;
-    out.reserve(utf8.size());
+void appendLatin1(std::string& out, std::string_view utf8) {
+    if (isAscii(utf8)) {
+        out += utf8;
+        return;
+    }
+    out.reserve(out.size() + utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         const char32_t cp = decode(utf8, pos);
         out += (cp <= 0xFF) ? static_cast<char>(cp) : '?';
     }
+}
+
+std::string toLatin1(std::string_view utf8) {
+    std::string out;
+    appendLatin1(out, utf8);
     return out;
 }
 

@@ -8,6 +8,7 @@ namespace meridel::output {
 
 // UTF-8 to ISO 8859-1: a character outside it, or a byte that is not valid UTF-8, becomes "?".
 std::string toLatin1(std::string_view utf8);
+void appendLatin1(std::string& out, std::string_view utf8);
 
 // ISO 8859-1 bytes to UTF-8 (every byte is a character).
 std::string latin1ToUtf8(std::string_view latin1);
