@@ -24,7 +24,16 @@ double readField(const Form& form, Field field) {
     return operand(parseFieldNumber(form.fieldText(field)));
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// A field text as a message quotes it. A very long text (a paste gone wrong) is cut, at a
+// character boundary, so that the message stays readable.
+std::string quoted(std::string_view text) {
+    constexpr std::size_t kLongestQuoted = 40;
+    if (text.size() <= kLongestQuoted) return "\"" + std::string(text) + "\"";
+    std::size_t cut = kLongestQuoted;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return "\"" + std::string(text.substr(0, cut)) + "...\" (" + std::to_string(text.size()) +
+           " bytes)";
+}
 
 // Turns an arithmetic error into a message that names the value and the field to change.
 std::string describeFailure(const RunState& run, ArithmeticErrorKind kind) {
@@ -84,8 +93,9 @@ std::string describeFailure(const RunState& run, ArithmeticErrorKind kind) {
             break;
     }
     return std::string("The ") + run.word + " cannot be computed (" + why +
-           ") with a DDS clock of" + f.fieldText(Field::ClockFreq) + " MHz, a DDS carrier of" +
-           f.fieldText(Field::Fo) + " MHz and RF Mult " + std::to_string(run.plan.rfMult) +
+           ") with a DDS clock of " + trimmedDecimalText(run.plan.clockHz / kHzPerMHz) +
+           " MHz, a DDS carrier of " + trimmedDecimalText(run.plan.carrierHz / kHzPerMHz) +
+           " MHz and RF Mult " + std::to_string(run.plan.rfMult) +
            ": check Ref. Input Freq, Output carrier, RF Mult, Tone Freq and RTTY Shift.";
 }
 

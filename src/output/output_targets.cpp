@@ -90,6 +90,11 @@ void StreamChannel::close() {
 }
 
 std::unique_ptr<OutputChannel> openFileChannel(const fs::path& path) {
+    // The system would cut the name at a NUL and open another file.
+    if (path.native().find('\0') != fs::path::string_type::npos) {
+        throw OutputError("Cannot open the listing file for writing: its name contains a NUL "
+                          "character. Check the File Name field.");
+    }
     errno = 0;
     std::FILE* stream = std::fopen(path.string().c_str(), "wb");
     if (!stream) {

@@ -67,6 +67,8 @@ TEST_F(TempFolder, UnopenableTargetsNameThePathAndTheReason) {
     EXPECT_NE(messageFor(root / "missing" / "X").find("No such file or directory"),
               std::string::npos);
     EXPECT_NE(messageFor(root / "plain" / "X").find("Not a directory"), std::string::npos);
+    EXPECT_NE(messageFor(root / std::string("A\0B", 3)).find("NUL"), std::string::npos);
+    EXPECT_FALSE(fs::exists(root / "A"));
 }
 
 TEST(StreamChannel, AWriteThatFailsPartWayIsReported) {
