@@ -102,14 +102,16 @@ Options parseOptions(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string option = args[i];
         std::optional<std::string> value;
-        if (const auto eq = option.find('='); option.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const auto eq = option.find('=');
+            option.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = option.substr(eq + 1);
             option.resize(eq);
         }
         if (option == "--json" || option == "--help" || option == "--version") {
             if (value) throw UsageError{option + " takes no value"};
-            (option == "--json" ? options.json : option == "--help" ? options.help
-                                                                    : options.version) = true;
+            (option == "--json"   ? options.json
+             : option == "--help" ? options.help
+                                  : options.version) = true;
             continue;
         }
         const auto takeValue = [&]() -> std::string {

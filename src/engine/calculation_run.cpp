@@ -7,8 +7,8 @@
 #include "engine/field_number.h"
 #include "engine/run_context.h"
 #include "engine/tuning_word.h"
-#include "output/text_encoding.h"
 #include "output/listing_text.h"
+#include "output/text_encoding.h"
 
 namespace meridel::engine {
 namespace {
@@ -49,8 +49,8 @@ std::string describeFailure(const RunState& run, ArithmeticErrorKind kind) {
                        " rounds to 0, so the output carrier cannot be divided by it: enter a "
                        "whole multiplier of 1 or more.";
             }
-            return "Output carrier " + quoted(f.fieldText(Field::Foutput)) +
-                   " MHz is too large (" + why + "): enter the output carrier in MHz.";
+            return "Output carrier " + quoted(f.fieldText(Field::Foutput)) + " MHz is too large (" +
+                   why + "): enter the output carrier in MHz.";
         case Step::PllMultiplier:
             return "PLL Clock Multiplier " + quoted(f.pllText()) +
                    " is beyond the 32-bit range: select one of the listed multipliers.";

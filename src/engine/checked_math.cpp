@@ -6,10 +6,14 @@ namespace meridel::engine {
 
 const char* describe(ArithmeticErrorKind kind) {
     switch (kind) {
-        case ArithmeticErrorKind::DivisionByZero: return "division by zero";
-        case ArithmeticErrorKind::Overflow: return "overflow";
-        case ArithmeticErrorKind::Undefined: return "undefined result";
-        case ArithmeticErrorKind::IntegerOverflow: return "integer overflow";
+        case ArithmeticErrorKind::DivisionByZero:
+            return "division by zero";
+        case ArithmeticErrorKind::Overflow:
+            return "overflow";
+        case ArithmeticErrorKind::Undefined:
+            return "undefined result";
+        case ArithmeticErrorKind::IntegerOverflow:
+            return "integer overflow";
     }
     return "arithmetic error";
 }
@@ -32,11 +36,15 @@ bool roundHalfEven(double value, Int& out) {
 
 }  // namespace
 
-bool roundsToInt32(double value, std::int32_t& out) { return roundHalfEven(value, out); }
+bool roundsToInt32(double value, std::int32_t& out) {
+    return roundHalfEven(value, out);
+}
 
 namespace checked {
 
-void fail(ArithmeticErrorKind kind) { throw ArithmeticError{kind}; }
+void fail(ArithmeticErrorKind kind) {
+    throw ArithmeticError{kind};
+}
 
 std::int32_t toInt32(double value) {
     std::int32_t out = 0;

@@ -28,15 +28,23 @@ inline double result(double r) {
     if (std::isinf(r)) fail(ArithmeticErrorKind::Overflow);
     return r;
 }
-inline double add(double a, double b) { return result(a + b); }
-inline double sub(double a, double b) { return result(a - b); }
-inline double mul(double a, double b) { return result(a * b); }
+inline double add(double a, double b) {
+    return result(a + b);
+}
+inline double sub(double a, double b) {
+    return result(a - b);
+}
+inline double mul(double a, double b) {
+    return result(a * b);
+}
 inline double div(double a, double b) {
     if (b == 0) fail(ArithmeticErrorKind::DivisionByZero);
     return result(a / b);
 }
 // A value read from a field: a decimal too large for a double reads as infinity.
-inline double operand(double v) { return result(v); }
+inline double operand(double v) {
+    return result(v);
+}
 
 // Rounds to the nearest integer, ties to the even neighbour (2.5 gives 2, 3.5 gives 4), and
 // fails when the rounded value does not fit a signed 32-bit integer.

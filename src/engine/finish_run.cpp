@@ -23,7 +23,9 @@ constexpr std::int32_t kBypassControlByte = 0x64;
 constexpr std::int32_t kRangeBit = 0x40;
 constexpr double kHzPerMHz = 1000000.0;
 
-std::string lowFourBytes(double word) { return std::string(lowBytes(encodeTuningWord(word), 4)); }
+std::string lowFourBytes(double word) {
+    return std::string(lowBytes(encodeTuningWord(word), 4));
+}
 
 // The PLL control byte: 0x64 bypasses the PLL (P = 1); otherwise P, with the range bit set
 // when the DDS clock is above 190 MHz.
@@ -51,13 +53,13 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     appendLine(run.body, output::wsprBaseLine(encodeTuningWord(wsprBase)));
 
     run.at(Step::Word, "JT4 tone 0 word");
-    const double offset = sub(kSyncToneHz, mul(mul(kJt4SpacingHz, kJt4FirstToneFactor),
-                                                tones.jt4Multiplier));
+    const double offset =
+        sub(kSyncToneHz, mul(mul(kJt4SpacingHz, kJt4FirstToneFactor), tones.jt4Multiplier));
     const double toneZeroHz = add(p.carrierHz, div(offset, r));
     if (isJt4Family(form.modeIndex())) {
         double toneZero = mul(kTuningWordScale, div(toneZeroHz, p.clockHz));
-        appendLine(run.body, output::jt4ToneZeroLine(encodeTuningWord(toneZero), form.modeText(),
-                                                     offset));
+        appendLine(run.body,
+                   output::jt4ToneZeroLine(encodeTuningWord(toneZero), form.modeText(), offset));
     }
     appendLine(run.body, std::string(output::kSeparatorLine));
 

@@ -53,7 +53,9 @@ struct TonePlanResult {
 };
 
 // The JT4 family is every mode index above 3; 0 to 3 and "no selection" (-1) are JT65.
-inline bool isJt4Family(std::int16_t modeIndex) { return modeIndex > 3; }
+inline bool isJt4Family(std::int16_t modeIndex) {
+    return modeIndex > 3;
+}
 
 // Appends a line and its CR LF to the listing body.
 inline void appendLine(std::string& body, const std::string& line) {

@@ -13,7 +13,7 @@ namespace {
 using namespace checked;
 
 constexpr double kSyncToneHz = 11025.0 / 1024.0 * 118.0;  // 1270.458984375 Hz
-constexpr double kSyncOffsetNumerator = 1300950.0;         // 1300950 / 1024 is the same tone
+constexpr double kSyncOffsetNumerator = 1300950.0;        // 1300950 / 1024 is the same tone
 constexpr double kJt65SpacingHz = 11025.0 / 4096.0;
 constexpr double kJt4SpacingHz = 11025.0 / 2520.0;
 constexpr double kRttySpaceHz = 1275.0;
@@ -39,8 +39,17 @@ struct SpacingMultipliers {
 // JT65A and "no selection" (and any index outside the list) test both words with 1.
 SpacingMultipliers multipliersFor(std::int16_t modeIndex) {
     static constexpr std::array<SpacingMultipliers, 11> kTable = {{
-        {1, 1},  {2, 0},  {4, 0},  {4, 0},  // JT65A, JT65B, JT65C, JT44
-        {0, 1},  {0, 2},  {0, 4},  {0, 9},  {0, 18}, {0, 36}, {0, 72},  // JT4A to JT4G
+        {1, 1},
+        {2, 0},
+        {4, 0},
+        {4, 0},  // JT65A, JT65B, JT65C, JT44
+        {0, 1},
+        {0, 2},
+        {0, 4},
+        {0, 9},
+        {0, 18},
+        {0, 36},
+        {0, 72},  // JT4A to JT4G
     }};
     if (modeIndex >= 1 && modeIndex <= 10) return kTable[static_cast<std::size_t>(modeIndex)];
     return {1, 1};

@@ -19,8 +19,8 @@ TuningWordText encodeTuningWord(double& value) {
         lo = 0;
         high += 1;
     }
-    const std::int64_t word = high * static_cast<std::int64_t>(kHalfSplit) +
-                              static_cast<std::int64_t>(lo);
+    const std::int64_t word =
+        high * static_cast<std::int64_t>(kHalfSplit) + static_cast<std::int64_t>(lo);
     const std::uint64_t bits = static_cast<std::uint64_t>(word) & kWordMask;
 
     static constexpr char kDigits[] = "0123456789ABCDEF";

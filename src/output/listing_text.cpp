@@ -24,9 +24,10 @@ std::array<std::string, 7> listingHeader(const HeaderFields& f) {
         std::string("; Cut and paste into PIC assembly file"),
         std::string(),
         concat({"    ;", f.comment}),
-        concat({"    ;Fcarrier = ", f.foutput, " , RF Mult = ", f.rfMult, " , Fo(carrier) = ", f.fo}),
-        concat({"    ;Ref in   = ", f.refIn, " , PLL Mult= ", f.pllMult, " , Clock freq  = ",
-                f.clockFreq}),
+        concat(
+            {"    ;Fcarrier = ", f.foutput, " , RF Mult = ", f.rfMult, " , Fo(carrier) = ", f.fo}),
+        concat({"    ;Ref in   = ", f.refIn, " , PLL Mult= ", f.pllMult,
+                " , Clock freq  = ", f.clockFreq}),
         std::string(),
     };
 }
@@ -36,9 +37,13 @@ std::string fsk441ToneLine(std::string_view word, int tone) {
     return concat({word, " ; FSK441 Tone ", digit, "  "});
 }
 
-std::string ssbCarrierLine(std::string_view word) { return concat({word, " ; SSB Carrier    "}); }
+std::string ssbCarrierLine(std::string_view word) {
+    return concat({word, " ; SSB Carrier    "});
+}
 
-std::string jtSyncLine(std::string_view word) { return concat({word, " ; JT Sync  1270.46Hz "}); }
+std::string jtSyncLine(std::string_view word) {
+    return concat({word, " ; JT Sync  1270.46Hz "});
+}
 
 std::string singleToneLine(std::string_view word, double toneHz) {
     return concat({word, " ; ", engine::trimmedDecimalText(toneHz), "Hz Tone    "});
@@ -48,9 +53,13 @@ std::string rttyMarkLine(std::string_view word, double markHz) {
     return concat({word, " ; RTTY Mark  ", engine::fieldDecimalText(markHz), "Hz"});
 }
 
-std::string rttySpaceLine(std::string_view word) { return concat({word, " ; RTTY Space  1275Hz"}); }
+std::string rttySpaceLine(std::string_view word) {
+    return concat({word, " ; RTTY Space  1275Hz"});
+}
 
-std::string wsprBaseLine(std::string_view word) { return concat({word, " ; WSPR Base  "}); }
+std::string wsprBaseLine(std::string_view word) {
+    return concat({word, " ; WSPR Base  "});
+}
 
 std::string jt4ToneZeroLine(std::string_view word, std::string_view modeText, double offsetHz) {
     // The offset is cut to seven characters, not rounded: 1263.896484375 shows as " 1263.8".

@@ -92,8 +92,9 @@ void StreamChannel::close() {
 std::unique_ptr<OutputChannel> openFileChannel(const fs::path& path) {
     // The system would cut the name at a NUL and open another file.
     if (path.native().find('\0') != fs::path::string_type::npos) {
-        throw OutputError("Cannot open the listing file for writing: its name contains a NUL "
-                          "character. Check the File Name field.");
+        throw OutputError(
+            "Cannot open the listing file for writing: its name contains a NUL "
+            "character. Check the File Name field.");
     }
     errno = 0;
     std::FILE* stream = std::fopen(path.string().c_str(), "wb");
@@ -106,7 +107,9 @@ std::unique_ptr<OutputChannel> openFileChannel(const fs::path& path) {
     return std::make_unique<StreamChannel>(stream, path.string(), /*owned=*/true);
 }
 
-std::unique_ptr<OutputChannel> openNullDevice() { return openFileChannel(kNullDevice); }
+std::unique_ptr<OutputChannel> openNullDevice() {
+    return openFileChannel(kNullDevice);
+}
 
 std::unique_ptr<OutputChannel> FileOpener::open(const std::string& upperCaseName) {
     if (upperCaseName.empty()) return openNullDevice();

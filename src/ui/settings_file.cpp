@@ -28,7 +28,9 @@ std::string folderOf(const fs::path& path) {
     return parent.empty() ? fs::current_path().string() : parent.string();
 }
 
-std::string systemReason(int error) { return std::strerror(error ? error : EIO); }
+std::string systemReason(int error) {
+    return std::strerror(error ? error : EIO);
+}
 
 class FileLineReader : public SettingsLineReader {
 public:
@@ -103,14 +105,13 @@ void FileSettingsStore::write(const SettingsLines& lines) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         throw SettingsError("Cannot " + action + " the settings file \"" + name() +
-                            "\" in the folder \"" + folderOf(path_) +
-                            "\": " + systemReason(error));
+                            "\" in the folder \"" + folderOf(path_) + "\": " + systemReason(error));
     };
     errno = 0;
     std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
     if (!file) fail("write", errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
-                         std::fflush(file) == 0;
+    const bool written =
+        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) fail("write", written ? errno : writeError);
@@ -133,13 +134,27 @@ void applySettings(MainWindowModel& model, SettingsStore& store) {
                                 std::to_string(number) + " of 7");
         }
         switch (number) {
-            case 1: model.setFieldText(Field::RefIn, *line); break;
-            case 2: model.selectPllText(*line); break;  // no matching entry clears the selection
-            case 3: model.setFieldText(Field::RFMult, *line); break;
-            case 4: model.setFieldText(Field::Foutput, *line); break;
-            case 5: model.setFieldText(Field::ToneFreq, *line); break;
-            case 6: model.setFieldText(Field::FileName, *line); break;
-            default: modeLine = std::move(*line); break;
+            case 1:
+                model.setFieldText(Field::RefIn, *line);
+                break;
+            case 2:
+                model.selectPllText(*line);
+                break;  // no matching entry clears the selection
+            case 3:
+                model.setFieldText(Field::RFMult, *line);
+                break;
+            case 4:
+                model.setFieldText(Field::Foutput, *line);
+                break;
+            case 5:
+                model.setFieldText(Field::ToneFreq, *line);
+                break;
+            case 6:
+                model.setFieldText(Field::FileName, *line);
+                break;
+            default:
+                modeLine = std::move(*line);
+                break;
         }
     }
     reader.reset();  // closed before the last two steps, as the file is
@@ -171,7 +186,8 @@ std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store)
         return std::nullopt;
     } catch (const SettingsError& error) {
         // No second recovery: the window goes on with the defaults in memory.
-        MemorySettingsStore defaults({defaultSettingsLines().begin(), defaultSettingsLines().end()});
+        MemorySettingsStore defaults(
+            {defaultSettingsLines().begin(), defaultSettingsLines().end()});
         applySettings(model, defaults);
         return error.what();
     }
@@ -179,9 +195,12 @@ std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store)
 
 SettingsLines settingsLinesOf(const MainWindowModel& model) {
     return {
-        model.fieldText(Field::RefIn),    std::string(model.pllText()),
-        model.fieldText(Field::RFMult),   model.fieldText(Field::Foutput),
-        model.fieldText(Field::ToneFreq), model.fieldText(Field::FileName),
+        model.fieldText(Field::RefIn),
+        std::string(model.pllText()),
+        model.fieldText(Field::RFMult),
+        model.fieldText(Field::Foutput),
+        model.fieldText(Field::ToneFreq),
+        model.fieldText(Field::FileName),
         engine::fieldDecimalText(model.modeIndex()),
     };
 }

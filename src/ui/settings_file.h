@@ -38,7 +38,7 @@ public:
     virtual ~SettingsStore() = default;
     virtual std::string name() const = 0;
     virtual std::unique_ptr<SettingsLineReader> openForReading() = 0;  // throws SettingsError
-    virtual void write(const SettingsLines& lines) = 0;                 // throws SettingsError
+    virtual void write(const SettingsLines& lines) = 0;                // throws SettingsError
 };
 
 // "MERIDEL.INI" (or another path) on disk. Lines end in CR LF, LF or CR when read; a line

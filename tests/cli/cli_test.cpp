@@ -56,8 +56,8 @@ protected:
 };
 
 const std::vector<std::string> kReferencePlan = {
-    "--ref-in", "20", "--pll", "10", "--output", "50", "--tone", "1500", "--shift", "850",
-    "--comment", "Test", "--mode", "JT65B"};
+    "--ref-in", "20",      "--pll", "10",        "--output", "50",     "--tone",
+    "1500",     "--shift", "850",   "--comment", "Test",     "--mode", "JT65B"};
 
 std::vector<std::string> with(std::vector<std::string> args, std::vector<std::string> more) {
     args.insert(args.end(), more.begin(), more.end());
@@ -121,8 +121,8 @@ TEST_F(CliTest, ExitStatuses) {
 }
 
 TEST_F(CliTest, WarningsGoToStandardError) {
-    const Result r = cli({"--ref-in", "20", "--pll", "10", "--output", "50", "--mode", "JT4G",
-                          "--rf-mult=1"});
+    const Result r =
+        cli({"--ref-in", "20", "--pll", "10", "--output", "50", "--mode", "JT4G", "--rf-mult=1"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "warning: USE 32-BIT ADD FOR JT4G\n");
 }
@@ -180,9 +180,9 @@ TEST_F(CliTest, JsonWithFileRecordsWhatTheFileReceivedAndTextsAreUtf8) {
 TEST_F(CliTest, HelpAndVersion) {
     const Result help = cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--ref-in", "--pll", "--rf-mult", "--output", "--tone", "--shift",
-                               "--mode", "--comment", "--file", "--settings", "--json",
-                               "--help", "--version", "--file beacon.inc"}) {
+    for (const char* option :
+         {"--ref-in", "--pll", "--rf-mult", "--output", "--tone", "--shift", "--mode", "--comment",
+          "--file", "--settings", "--json", "--help", "--version", "--file beacon.inc"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
     const Result version = cli({"--version"});

@@ -151,9 +151,11 @@ TEST_F(RunTest, JtFamilyOffsetsAreCutNotRounded) {
 // --- numbers of the plan ---------------------------------------------------------------------
 
 TEST_F(RunTest, PhaseConstantHalfATurnOverR) {
-    const std::vector<std::pair<std::string, std::string>> table = {
-        {"1", "0x20,0x00"}, {"2", "0x10,0x00"}, {"3", "0x0A,0xAB"},
-        {"9", "0x03,0x8E"}, {"12", "0x02,0xAB"}};
+    const std::vector<std::pair<std::string, std::string>> table = {{"1", "0x20,0x00"},
+                                                                    {"2", "0x10,0x00"},
+                                                                    {"3", "0x0A,0xAB"},
+                                                                    {"9", "0x03,0x8E"},
+                                                                    {"12", "0x02,0xAB"}};
     for (const auto& [r, bytes] : table) {
         Plan plan;
         plan.rfMult = r;
@@ -276,8 +278,8 @@ TEST_F(RunTest, ModeWithoutSelectionBehavesAsJt65WithTheShownText) {
     ASSERT_FALSE(run(plan).has_value());
     EXPECT_EQ(form.modeIndex(), -1);
     EXPECT_NE(resultLine("JT Sync  1270.46Hz"), "");
-    EXPECT_EQ(resultLine(" Interval      "), "0x00,0x39,0xCD,0x81 ; " + std::string() +
-                                                 " Interval      ");
+    EXPECT_EQ(resultLine(" Interval      "),
+              "0x00,0x39,0xCD,0x81 ; " + std::string() + " Interval      ");
     EXPECT_EQ(resultLines()[resultLines().size() - 4], "--");
 }
 
@@ -290,11 +292,11 @@ struct WarningCase {
 
 TEST_F(RunTest, ThirtyTwoBitAddWarningThresholds) {
     const std::vector<WarningCase> cases = {
-        {"JT65A", "73.3", true},  {"JT65A", "73.5", false},  // JT4's own word decides
-        {"JT65B", "90.3", true},  {"JT65B", "90.4", false},  {"JT65C", "180.6", true},
+        {"JT65A", "73.3", true},   {"JT65A", "73.5", false},  // JT4's own word decides
+        {"JT65B", "90.3", true},   {"JT65B", "90.4", false}, {"JT65C", "180.6", true},
         {"JT65C", "180.7", false}, {"JT44", "180.6", true},  {"JT4A", "73.3", true},
-        {"JT4A", "73.5", false},  {"JT4B", "146.7", true},  {"JT4B", "146.9", false},
-        {"JT4C", "293.5", true},  {"JT4C", "293.7", false}, {"JT4D", "660.5", true},
+        {"JT4A", "73.5", false},   {"JT4B", "146.7", true},  {"JT4B", "146.9", false},
+        {"JT4C", "293.5", true},   {"JT4C", "293.7", false}, {"JT4D", "660.5", true},
         {"JT4D", "660.7", false},
     };
     for (const WarningCase& c : cases) {
@@ -348,11 +350,23 @@ TEST_F(RunTest, EffectsHappenInRunOrder) {
     enter(Plan{});
     log = EffectLog();
     ASSERT_FALSE(run().has_value());
-    const std::vector<std::string> expected = {
-        "set Fo",      "set ClockFreq", "open",          "write",          "write",
-        "write",       "write",         "write",         "write",          "write",
-        "set KeyFreq", "results set",   "results append", "write",         "close",
-        "results fresh", "adjuster disabled"};
+    const std::vector<std::string> expected = {"set Fo",
+                                               "set ClockFreq",
+                                               "open",
+                                               "write",
+                                               "write",
+                                               "write",
+                                               "write",
+                                               "write",
+                                               "write",
+                                               "write",
+                                               "set KeyFreq",
+                                               "results set",
+                                               "results append",
+                                               "write",
+                                               "close",
+                                               "results fresh",
+                                               "adjuster disabled"};
     EXPECT_EQ(log.effects(), expected);
 }
 

@@ -15,8 +15,9 @@ class TempFolder : public ::testing::Test {
 protected:
     TempFolder() {
         root = fs::temp_directory_path() /
-               ("meridel-targets-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("meridel-targets-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root);
     }
@@ -39,9 +40,7 @@ TEST_F(TempFolder, ExistingFoldersAreFoundWhateverTheirCase) {
 
 TEST_F(TempFolder, FileChannelWritesLatin1WithCrLfAndReplaces) {
     const fs::path file = root / "L.LST";
-    {
-        std::ofstream(file) << "old content that is longer than the new one\n";
-    }
+    { std::ofstream(file) << "old content that is longer than the new one\n"; }
     auto channel = openFileChannel(file);
     channel->writeLine("caf\xC3\xA9");
     channel->writeLine("");

@@ -11,16 +11,26 @@ namespace meridel::testing {
 namespace {
 const char* fieldName(engine::Field field) {
     switch (field) {
-        case engine::Field::RefIn: return "RefIn";
-        case engine::Field::ClockFreq: return "ClockFreq";
-        case engine::Field::Foutput: return "Foutput";
-        case engine::Field::RFMult: return "RFMult";
-        case engine::Field::Fo: return "Fo";
-        case engine::Field::KeyFreq: return "KeyFreq";
-        case engine::Field::ToneFreq: return "ToneFreq";
-        case engine::Field::FileName: return "FileName";
-        case engine::Field::Comment: return "Comment";
-        case engine::Field::RTTYShift: return "RTTYShift";
+        case engine::Field::RefIn:
+            return "RefIn";
+        case engine::Field::ClockFreq:
+            return "ClockFreq";
+        case engine::Field::Foutput:
+            return "Foutput";
+        case engine::Field::RFMult:
+            return "RFMult";
+        case engine::Field::Fo:
+            return "Fo";
+        case engine::Field::KeyFreq:
+            return "KeyFreq";
+        case engine::Field::ToneFreq:
+            return "ToneFreq";
+        case engine::Field::FileName:
+            return "FileName";
+        case engine::Field::Comment:
+            return "Comment";
+        case engine::Field::RTTYShift:
+            return "RTTYShift";
     }
     return "?";
 }

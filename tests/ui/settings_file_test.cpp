@@ -133,17 +133,23 @@ TEST_F(SettingsTest, WrittenFileRoundTripsBlanksNoSelectionAndLatin1) {
     written.setFieldText(Field::RefIn, " 10 ");
     written.selectPll(-1);
     written.setFieldText(Field::ToneFreq, "");
-    written.setFieldText(Field::FileName, "b\xC3\xA9" "acon.asm");
+    written.setFieldText(Field::FileName,
+                         "b\xC3\xA9"
+                         "acon.asm");
     written.typeModeText("my mode");
     FileSettingsStore store(path);
     store.write(settingsLinesOf(written));
-    EXPECT_EQ(fileBytes(), " 10 \r\n\r\n1\r\n50.505\r\n\r\nb\xE9" "acon.asm\r\n-1\r\n");
+    EXPECT_EQ(fileBytes(),
+              " 10 \r\n\r\n1\r\n50.505\r\n\r\nb\xE9"
+              "acon.asm\r\n-1\r\n");
 
     MainWindowModel read;
     EXPECT_FALSE(start(read).has_value());
     EXPECT_EQ(settingsLinesOf(read), settingsLinesOf(written));
     EXPECT_EQ(read.modeIndex(), -1);
-    EXPECT_EQ(read.fieldText(Field::FileName), "b\xC3\xA9" "acon.asm");
+    EXPECT_EQ(read.fieldText(Field::FileName),
+              "b\xC3\xA9"
+              "acon.asm");
     EXPECT_FALSE(fs::exists(folder / "MERIDEL.INI.tmp"));
 }
 
