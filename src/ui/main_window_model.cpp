@@ -13,7 +13,9 @@ namespace {
 using engine::fieldDecimalText;
 using engine::parseFieldNumber;
 
-std::size_t slot(Field field) { return static_cast<std::size_t>(field); }
+std::size_t slot(Field field) {
+    return static_cast<std::size_t>(field);
+}
 
 int indexOf(const std::vector<std::string>& entries, std::string_view text) {
     const auto it = std::find(entries.begin(), entries.end(), text);
@@ -29,6 +31,11 @@ void assignDerived(MainWindowModel& model, Field field, double value) {
 
 }  // namespace
 
+TwipsPoint resultsWindowPlace(TwipsPoint mainWindowTopLeft, int mainWindowWidth) {
+    constexpr int kGapTwips = 10;
+    return {mainWindowTopLeft.left + mainWindowWidth + kGapTwips, mainWindowTopLeft.top};
+}
+
 const std::vector<std::string>& MainWindowModel::pllEntries() {
     static const std::vector<std::string> entries = {"20", "19", "18", "17", "16", "15",
                                                      "14", "13", "12", "11", "10", "9",
@@ -37,9 +44,8 @@ const std::vector<std::string>& MainWindowModel::pllEntries() {
 }
 
 const std::vector<std::string>& MainWindowModel::modeEntries() {
-    static const std::vector<std::string> entries = {"JT65A", "JT65B", "JT65C", "JT44",
-                                                     "JT4A",  "JT4B",  "JT4C",  "JT4D",
-                                                     "JT4E",  "JT4F",  "JT4G"};
+    static const std::vector<std::string> entries = {
+        "JT65A", "JT65B", "JT65C", "JT44", "JT4A", "JT4B", "JT4C", "JT4D", "JT4E", "JT4F", "JT4G"};
     return entries;
 }
 
@@ -55,7 +61,9 @@ MainWindowModel::MainWindowModel() {
     rttyShift_.entries = rttyShiftEntries();
 }
 
-const std::string& MainWindowModel::fieldText(Field field) const { return fields_[slot(field)]; }
+const std::string& MainWindowModel::fieldText(Field field) const {
+    return fields_[slot(field)];
+}
 
 std::string_view MainWindowModel::pllText() const {
     return pllIndex_ < 0 ? std::string_view() : std::string_view(pllEntries()[pllIndex_]);
@@ -104,8 +112,8 @@ void MainWindowModel::onFieldChanged(Field field) {
             markStale();
             break;
         case Field::FileName:
-            calculateCaption_ = fieldText(Field::FileName).empty() ? "Calculate"
-                                                                   : "Calculate + Write file";
+            calculateCaption_ =
+                fieldText(Field::FileName).empty() ? "Calculate" : "Calculate + Write file";
             break;
         case Field::ClockFreq:
         case Field::Fo:
@@ -127,7 +135,9 @@ void MainWindowModel::markStale() {
     results_.colour = ResultsColour::Stale;
 }
 
-void MainWindowModel::setCarrierAdjuster(bool enabled) { carrierAdjusterEnabled_ = enabled; }
+void MainWindowModel::setCarrierAdjuster(bool enabled) {
+    carrierAdjusterEnabled_ = enabled;
+}
 
 void MainWindowModel::notify() {
     if (listener_) listener_();
@@ -193,7 +203,9 @@ std::optional<engine::RunFailure> MainWindowModel::calculate(output::OutputOpene
     return failure;
 }
 
-void MainWindowModel::hideWarning() { warningVisible_ = false; }
+void MainWindowModel::hideWarning() {
+    warningVisible_ = false;
+}
 
 void MainWindowModel::showWarning(const std::string& caption) {
     warningCaption_ = caption;
@@ -205,12 +217,20 @@ void MainWindowModel::prepareResultsWindow() {
     results_.visible = true;
 }
 
-void MainWindowModel::setResultsText(std::string text) { results_.text = std::move(text); }
+void MainWindowModel::setResultsText(std::string text) {
+    results_.text = std::move(text);
+}
 
-void MainWindowModel::appendResultsText(std::string_view text) { results_.text += text; }
+void MainWindowModel::appendResultsText(std::string_view text) {
+    results_.text += text;
+}
 
-void MainWindowModel::markResultsFresh() { results_.colour = ResultsColour::Fresh; }
+void MainWindowModel::markResultsFresh() {
+    results_.colour = ResultsColour::Fresh;
+}
 
-void MainWindowModel::disableCarrierAdjuster() { setCarrierAdjuster(false); }
+void MainWindowModel::disableCarrierAdjuster() {
+    setCarrierAdjuster(false);
+}
 
 }  // namespace meridel::ui

@@ -26,6 +26,17 @@ struct ComboState {
     std::string text;
 };
 
+// A point in twips (1/1440 inch), the unit the windows are laid out in.
+struct TwipsPoint {
+    int left = 0;
+    int top = 0;
+    bool operator==(const TwipsPoint&) const = default;
+};
+
+// Where the load handler opens the results window: 10 twips right of the main window's outer
+// right edge, level with its outer top, so the two windows stand side by side.
+TwipsPoint resultsWindowPlace(TwipsPoint mainWindowTopLeft, int mainWindowWidth);
+
 // The results window as the model sees it.
 struct ResultsWindowState {
     bool exists = false;   // created on first use (marking stale creates it without showing)
@@ -63,14 +74,17 @@ public:
 
     // --- edits, by the user or by code ---------------------------------------------------
     void setFieldText(Field field, const std::string& text) override;
-    void selectPll(int index);                  // -1 clears the selection
-    void selectPllText(std::string_view text);  // the entry with that text, or none
-    void selectMode(int index);                 // -1 clears the selection
-    void typeModeText(const std::string& text); // the entry with that text, or -1 showing it
+    void selectPll(int index);                   // -1 clears the selection
+    void selectPllText(std::string_view text);   // the entry with that text, or none
+    void selectMode(int index);                  // -1 clears the selection
+    void typeModeText(const std::string& text);  // the entry with that text, or -1 showing it
     void selectRttyShift(int index);
     void typeRttyShiftText(const std::string& text);
     // The user edits the results text box between runs (it is not read-only).
-    void editResultsText(std::string text) { results_.text = std::move(text); notify(); }
+    void editResultsText(std::string text) {
+        results_.text = std::move(text);
+        notify();
+    }
 
     // --- events ---------------------------------------------------------------------------
     // Load handler steps after the settings are read: hide the warning, select the RTTY shift
@@ -81,7 +95,10 @@ public:
     // One calculation run (the Calculate button).
     std::optional<engine::RunFailure> calculate(output::OutputOpener& opener);
     // The user closes the results window: it is only hidden.
-    void closeResultsWindow() { results_.visible = false; notify(); }
+    void closeResultsWindow() {
+        results_.visible = false;
+        notify();
+    }
     // Unload: the results window is hidden before the program ends.
     void unload() { closeResultsWindow(); }
 

@@ -1,0 +1,76 @@
+// meridel: the desktop program. The main window and the results window over one window model.
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "ui/main_window.h"
+#include "version.h"
+
+namespace {
+
+// Watches for the main window's first paint, the moment it is on the screen. On request it
+// prints that moment (for the start-up measurement) and closes the window again through its
+// ordinary unload handler (for tests and measurements that run the real program).
+class FirstPaintWatcher : public QObject {
+public:
+    FirstPaintWatcher(QWidget& window, bool printTime, bool close)
+        : window_(window), printTime_(printTime), close_(close) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            if (printTime_) {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::fprintf(
+                    stderr, "meridel: window shown at %lld ns\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+            }
+            if (close_) QTimer::singleShot(0, &window_, &QWidget::close);
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+    bool printTime_, close_;
+    bool seen_ = false;
+};
+
+bool envFlag(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value && std::string_view(value) != "0";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--version") {
+            std::printf("meridel %s\n", MERIDEL_VERSION);
+            return 0;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("meridel"));
+    QApplication::setApplicationVersion(QStringLiteral(MERIDEL_VERSION));
+
+    meridel::ui::MainWindowModel model;
+    meridel::ui::MainWindow window(model);
+    QApplication::setWindowIcon(window.windowIcon());
+    QObject::connect(&window, &meridel::ui::MainWindow::unloaded, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    FirstPaintWatcher watcher(window, envFlag("MERIDEL_PRINT_SHOWN_TIME"),
+                              envFlag("MERIDEL_CLOSE_AFTER_START"));
+    window.installEventFilter(&watcher);
+
+    window.load();
+    window.show();
+    return app.exec();
+}
