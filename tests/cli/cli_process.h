@@ -1,0 +1,60 @@
+#pragma once
+
+// Runs the meridel-cli executable in a folder of its own and captures what it printed.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/recording_form.h"
+#include "support/unprivileged.h"
+
+namespace meridel::testing {
+
+using CliResult = CommandResult;  // exit status, standard output, standard error
+
+inline std::string shellQuoted(const std::string& arg) {
+    std::string quoted = "'";
+    for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// A fresh folder per test, named after the test, removed afterwards.
+class CliFolder : public ::testing::Test {
+protected:
+    CliFolder() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
+        for (char& c : name) {
+            if (c == '/') c = '-';
+        }
+        folder = std::filesystem::temp_directory_path() / ("meridel-cli-" + name);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    ~CliFolder() override {
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        std::filesystem::remove_all(folder);
+    }
+
+    CliResult cli(const std::vector<std::string>& args) const {
+        const std::filesystem::path out = std::filesystem::path(folder).concat(".out");
+        const std::filesystem::path err = std::filesystem::path(folder).concat(".err");
+        std::string command = "cd " + shellQuoted(folder.string()) + " && " MERIDEL_CLI;
+        for (const std::string& arg : args) command += " " + shellQuoted(arg);
+        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
+        const int raw = std::system(command.c_str());
+        CliResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(out.string()),
+                         readBytes(err.string())};
+        std::filesystem::remove(out);
+        std::filesystem::remove(err);
+        return result;
+    }
+
+    std::filesystem::path folder;
+};
+
+}  // namespace meridel::testing
