@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 #include "support/unprivileged.h"
 
 namespace meridel::testing {
@@ -25,21 +26,6 @@ inline std::string shellQuoted(const std::string& arg) {
 // A fresh folder per test, named after the test, removed afterwards.
 class CliFolder : public ::testing::Test {
 protected:
-    CliFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '-';
-        }
-        folder = std::filesystem::temp_directory_path() / ("meridel-cli-" + name);
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    ~CliFolder() override {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(folder);
-    }
-
     CliResult cli(const std::vector<std::string>& args) const {
         const std::filesystem::path out = std::filesystem::path(folder).concat(".out");
         const std::filesystem::path err = std::filesystem::path(folder).concat(".err");
@@ -54,7 +40,8 @@ protected:
         return result;
     }
 
-    std::filesystem::path folder;
+    ScratchFolder scratch{"cli"};
+    std::filesystem::path folder = scratch.path();
 };
 
 }  // namespace meridel::testing

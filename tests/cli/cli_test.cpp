@@ -1,59 +1,21 @@
 // End-to-end tests of the meridel-cli executable: bytes on standard output, files, exit
 // statuses and the JSON object.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "support/recording_form.h"
+#include "cli/cli_process.h"
 
 namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-std::string shellQuote(const std::string& arg) {
-    std::string quoted = "'";
-    for (char c : arg) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-class CliTest : public ::testing::Test {
-protected:
-    CliTest() {
-        folder = fs::temp_directory_path() /
-                 ("meridel-cli-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    ~CliTest() override { fs::remove_all(folder); }
-
-    Result cli(const std::vector<std::string>& args) {
-        std::string command = "cd " + shellQuote(folder.string()) + " && " MERIDEL_CLI;
-        for (const std::string& arg : args) command += " " + shellQuote(arg);
-        command += " >" + shellQuote((folder / ".out").string()) + " 2>" +
-                   shellQuote((folder / ".err").string());
-        const int raw = std::system(command.c_str());
-        Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-                      meridel::testing::readBytes((folder / ".out").string()),
-                      meridel::testing::readBytes((folder / ".err").string())};
-        fs::remove(folder / ".out");
-        fs::remove(folder / ".err");
-        return result;
-    }
-
-    fs::path folder;
-};
+using Result = meridel::testing::CliResult;
+using CliTest = meridel::testing::CliFolder;
 
 const std::vector<std::string> kReferencePlan = {
     "--ref-in", "20",      "--pll", "10",        "--output", "50",     "--tone",

@@ -9,6 +9,7 @@
 
 #include "output/output_targets.h"
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 
 namespace meridel::output {
 namespace {
@@ -16,15 +17,6 @@ namespace fs = std::filesystem;
 
 class ListingFaults : public ::testing::Test {
 protected:
-    ListingFaults() {
-        root = fs::temp_directory_path() /
-               ("meridel-listing-faults-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
-        fs::create_directories(root);
-    }
-    ~ListingFaults() override { fs::remove_all(root); }
-
     // The message of the OutputError that opening `upperCaseName` raises ("" when none does).
     static std::string openFailure(const std::string& upperCaseName) {
         try {
@@ -35,7 +27,8 @@ protected:
         return "";
     }
 
-    fs::path root;
+    testing::ScratchFolder scratch{"listing-faults"};
+    fs::path root = scratch.path();
 };
 
 TEST_F(ListingFaults, TargetThatIsAFolderIsAnOutputFailureAndTheFolderStays) {

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 
 namespace meridel::output {
 namespace {
@@ -13,16 +14,8 @@ namespace fs = std::filesystem;
 
 class TempFolder : public ::testing::Test {
 protected:
-    TempFolder() {
-        root = fs::temp_directory_path() /
-               ("meridel-targets-" +
-                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-    }
-    ~TempFolder() override { fs::remove_all(root); }
-    fs::path root;
+    testing::ScratchFolder scratch{"targets"};
+    fs::path root = scratch.path();
 };
 
 TEST_F(TempFolder, ExistingFoldersAreFoundWhateverTheirCase) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 #include "ui/main_window_layout.h"
 #include "ui/settings_file.h"
 #include "ui/window_lifecycle.h"
@@ -314,17 +315,9 @@ TEST(Twips, FifteenTwipsAPixelAt96Dpi) {
 
 class WindowLifecycle : public ::testing::Test {
 protected:
-    WindowLifecycle() {
-        folder = fs::temp_directory_path() /
-                 ("meridel-lifecycle-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        file = folder / kSettingsFileName;
-    }
-    ~WindowLifecycle() override { fs::remove_all(folder); }
-
-    fs::path folder, file;
+    testing::ScratchFolder scratch{"lifecycle"};
+    fs::path folder = scratch.path();
+    fs::path file = folder / kSettingsFileName;
     MainWindowModel model;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 #include "support/unprivileged.h"
 #include "ui/settings_file.h"
 
@@ -21,21 +22,6 @@ const std::string kWholeBytes = "10\r\n20\r\n9\r\n1296.5\r\n1500\r\nbeacon.asm\r
 
 class SettingsFaults : public ::testing::Test {
 protected:
-    SettingsFaults() {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        for (char& c : name) {
-            if (c == '/') c = '-';  // parameterised names hold a "/"
-        }
-        folder = fs::temp_directory_path() / ("meridel-settings-faults-" + name);
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        path = folder / kSettingsFileName;
-    }
-    ~SettingsFaults() override {
-        fs::permissions(folder, fs::perms::owner_all);
-        fs::remove_all(folder);
-    }
-
     void writeFile(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
     std::string fileBytes() const { return testing::readBytes(path.string()); }
     std::optional<std::string> start(MainWindowModel& model) {
@@ -51,7 +37,9 @@ protected:
         return testing::runAsNobody(folder, command);
     }
 
-    fs::path folder, path;
+    testing::ScratchFolder scratch{"settings-faults"};
+    fs::path folder = scratch.path();
+    fs::path path = folder / kSettingsFileName;
 };
 
 std::string probeLines(const std::string& readResult, const std::string& fields) {

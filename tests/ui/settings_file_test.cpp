@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/recording_form.h"
+#include "support/scratch_folder.h"
 
 namespace meridel::ui {
 namespace {
@@ -15,16 +16,6 @@ const std::string kDefaultBytes = "12.8\r\n16\r\n1\r\n50.505\r\n \r\n \r\n2\r\n"
 
 class SettingsTest : public ::testing::Test {
 protected:
-    SettingsTest() {
-        folder = fs::temp_directory_path() /
-                 ("meridel-settings-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        path = folder / kSettingsFileName;
-    }
-    ~SettingsTest() override { fs::remove_all(folder); }
-
     void writeFile(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
     std::string fileBytes() const { return testing::readBytes(path.string()); }
 
@@ -34,7 +25,9 @@ protected:
         return readIni(model, store);
     }
 
-    fs::path folder, path;
+    testing::ScratchFolder scratch{"settings"};
+    fs::path folder = scratch.path();
+    fs::path path = folder / kSettingsFileName;
 };
 
 void expectDefaults(const MainWindowModel& m) {
