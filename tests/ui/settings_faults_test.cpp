@@ -8,7 +8,7 @@
 #include <string>
 
 #include "support/recording_form.h"
-#include "support/scratch_folder.h"
+#include "support/settings_folder.h"
 #include "support/unprivileged.h"
 #include "ui/settings_file.h"
 
@@ -17,18 +17,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-const std::string kDefaultBytes = "12.8\r\n16\r\n1\r\n50.505\r\n \r\n \r\n2\r\n";
+const std::string& kDefaultBytes = testing::kDefaultSettingsBytes;
 const std::string kWholeBytes = "10\r\n20\r\n9\r\n1296.5\r\n1500\r\nbeacon.asm\r\n 4\r\n";
 
-class SettingsFaults : public ::testing::Test {
+class SettingsFaults : public testing::SettingsFolder {
 protected:
-    void writeFile(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-    std::string fileBytes() const { return testing::readBytes(path.string()); }
-    std::optional<std::string> start(MainWindowModel& model) {
-        FileSettingsStore store(path);
-        return readIni(model, store);
-    }
-
     // Start-up (and with --save, shutdown) of the window as nobody, in the test folder.
     testing::CommandResult startAsNobody(bool save) {
         const fs::path probe = testing::copyExecutable(MERIDEL_SETTINGS_PROBE, folder);
@@ -36,10 +29,6 @@ protected:
         if (save) command.push_back("--save");
         return testing::runAsNobody(folder, command);
     }
-
-    testing::ScratchFolder scratch{"settings-faults"};
-    fs::path folder = scratch.path();
-    fs::path path = folder / kSettingsFileName;
 };
 
 std::string probeLines(const std::string& readResult, const std::string& fields) {

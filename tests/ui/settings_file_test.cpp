@@ -6,29 +6,14 @@
 #include <fstream>
 
 #include "support/recording_form.h"
-#include "support/scratch_folder.h"
+#include "support/settings_folder.h"
 
 namespace meridel::ui {
 namespace {
 namespace fs = std::filesystem;
 
-const std::string kDefaultBytes = "12.8\r\n16\r\n1\r\n50.505\r\n \r\n \r\n2\r\n";
-
-class SettingsTest : public ::testing::Test {
-protected:
-    void writeFile(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-    std::string fileBytes() const { return testing::readBytes(path.string()); }
-
-    // A start-up: the window as created, then ReadIni.
-    std::optional<std::string> start(MainWindowModel& model) {
-        FileSettingsStore store(path);
-        return readIni(model, store);
-    }
-
-    testing::ScratchFolder scratch{"settings"};
-    fs::path folder = scratch.path();
-    fs::path path = folder / kSettingsFileName;
-};
+const std::string& kDefaultBytes = testing::kDefaultSettingsBytes;
+using SettingsTest = testing::SettingsFolder;
 
 void expectDefaults(const MainWindowModel& m) {
     EXPECT_EQ(m.fieldText(Field::RefIn), "12.8");
