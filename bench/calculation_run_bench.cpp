@@ -2,28 +2,28 @@
 // memory. Target: a median below 5 microseconds.
 #include <benchmark/benchmark.h>
 
-#include "output/output_targets.h"
-#include "ui/main_window_model.h"
-#include "ui/settings_file.h"
+#include "listing/output_targets.h"
+#include "model/main_window_model.h"
+#include "model/settings_file.h"
 
 namespace {
 
-using meridel::engine::Field;
+using meridel::run::Field;
 
-class MemoryOpener : public meridel::output::OutputOpener {
+class MemoryOpener : public meridel::listing::OutputOpener {
 public:
-    std::unique_ptr<meridel::output::OutputChannel> open(const std::string&) override {
+    std::unique_ptr<meridel::listing::OutputChannel> open(const std::string&) override {
         bytes.clear();
-        return std::make_unique<meridel::output::RecordingChannel>(bytes);
+        return std::make_unique<meridel::listing::RecordingChannel>(bytes);
     }
     std::string bytes;
 };
 
 void BM_CalculationRun(benchmark::State& state, const char* mode) {
-    meridel::ui::MainWindowModel model;
-    const auto& defaults = meridel::ui::defaultSettingsLines();
-    meridel::ui::MemorySettingsStore store({defaults.begin(), defaults.end()});
-    meridel::ui::applySettings(model, store);
+    meridel::model::MainWindowModel model;
+    const auto& defaults = meridel::model::defaultSettingsLines();
+    meridel::model::MemorySettingsStore store({defaults.begin(), defaults.end()});
+    meridel::model::applySettings(model, store);
     model.finishLoad();
     model.setFieldText(Field::RefIn, "20");
     model.selectPllText("10");

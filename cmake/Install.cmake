@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 # The application ID names the desktop entry, the metainfo and the icon, as desktops expect.
 set(MERIDEL_APP_ID org.meridel.Meridel)
 set(MERIDEL_PKG_DIR ${PROJECT_SOURCE_DIR}/pkg)
-set(MERIDEL_ICON_DIR ${PROJECT_SOURCE_DIR}/src/app/icons)
+set(MERIDEL_ICON_DIR ${PROJECT_SOURCE_DIR}/src/gui/icons)
 
 set(MERIDEL_MAINTAINER "The MERIDEL developers <meridel@example.org>")
 

@@ -9,16 +9,16 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/calculation_run.h"
 #include "fuzz_check.h"
-#include "output/text_encoding.h"
+#include "listing/text_encoding.h"
+#include "model/main_window_model.h"
+#include "run/calculation_run.h"
 #include "support/recording_form.h"
-#include "ui/main_window_model.h"
 
 namespace {
 
-using meridel::engine::Field;
-using meridel::ui::MainWindowModel;
+using meridel::model::MainWindowModel;
+using meridel::run::Field;
 
 std::vector<std::string> splitAtBars(std::string_view bytes) {
     std::vector<std::string> parts;
@@ -94,8 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     meridel::testing::MemoryOpener opener;
     const auto failure = model.calculate(opener);
     if (failure) {
-        FUZZ_CHECK(failure->kind == meridel::engine::FailureKind::Arithmetic ||
-                   failure->kind == meridel::engine::FailureKind::Output);
+        FUZZ_CHECK(failure->kind == meridel::run::FailureKind::Arithmetic ||
+                   failure->kind == meridel::run::FailureKind::Output);
         FUZZ_CHECK(!failure->message.empty());
         // An abandoned run leaves its target closed, holding whole header lines at most.
         FUZZ_CHECK(!opener.opened || opener.closed);
@@ -105,10 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& results = model.results().text;
     FUZZ_CHECK(opener.opened && opener.closed);
     FUZZ_CHECK(endsWithPhaseLine(results));
-    const std::string tail = meridel::output::toLatin1(results) + "\r\n";
+    const std::string tail = meridel::listing::toLatin1(results) + "\r\n";
     FUZZ_CHECK(opener.received.size() > tail.size());
     FUZZ_CHECK(opener.received.substr(opener.received.size() - tail.size()) == tail);
-    FUZZ_CHECK(model.results().colour == meridel::ui::ResultsColour::Fresh);
+    FUZZ_CHECK(model.results().colour == meridel::model::ResultsColour::Fresh);
     FUZZ_CHECK(!model.carrierAdjusterEnabled());
     return 0;
 }

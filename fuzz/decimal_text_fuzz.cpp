@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/decimal_text.h"
-#include "engine/field_number.h"
 #include "fuzz_check.h"
+#include "numbers/decimal_text.h"
+#include "numbers/field_number.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ bool hasDocumentedShape(const std::string& text, double x) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace meridel::engine;
+    using namespace meridel::numbers;
     if (size < sizeof(double)) return -1;  // run with -max_len=8
     double x;
     std::memcpy(&x, data, sizeof x);

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/field_number.h"
 #include "fuzz_check.h"
+#include "numbers/field_number.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::string withoutSkippedBlanks(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace meridel::engine;
+    using namespace meridel::numbers;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     const double lenient = parseFieldNumber(text);

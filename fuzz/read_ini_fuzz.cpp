@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "ui/main_window_model.h"
-#include "ui/settings_file.h"
+#include "model/main_window_model.h"
+#include "model/settings_file.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -28,7 +28,7 @@ public:
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    fs::path file() const { return folder_ / meridel::ui::kSettingsFileName; }
+    fs::path file() const { return folder_ / meridel::model::kSettingsFileName; }
 
 private:
     fs::path folder_;
@@ -52,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path& path = settingsPath();
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 
-    meridel::ui::MainWindowModel model;
-    meridel::ui::FileSettingsStore store(path);
-    const auto error = meridel::ui::readIni(model, store);
+    meridel::model::MainWindowModel model;
+    meridel::model::FileSettingsStore store(path);
+    const auto error = meridel::model::readIni(model, store);
     FUZZ_CHECK(!error.has_value());
     FUZZ_CHECK(model.modeIndex() >= -1 && model.modeIndex() <= 10);
 

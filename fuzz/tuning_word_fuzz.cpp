@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/checked_math.h"
-#include "engine/tuning_word.h"
 #include "fuzz_check.h"
+#include "numbers/checked_math.h"
+#include "numbers/tuning_word.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ bool readSixBytes(const std::string& text, std::uint64_t& word) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace meridel::engine;
+    using namespace meridel::numbers;
     if (size < sizeof(double)) return -1;  // run with -max_len=8
     double v;
     std::memcpy(&v, data, sizeof v);

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "ui/main_window.h"
+#include "gui/main_window.h"
 #include "version.h"
 
 namespace {
@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("meridel"));
     QApplication::setApplicationVersion(QStringLiteral(MERIDEL_VERSION));
 
-    meridel::ui::MainWindowModel model;
-    meridel::ui::MainWindow window(model);
+    meridel::model::MainWindowModel model;
+    meridel::gui::MainWindow window(model);
     QApplication::setWindowIcon(window.windowIcon());
-    QObject::connect(&window, &meridel::ui::MainWindow::unloaded, &app, &QCoreApplication::quit,
+    QObject::connect(&window, &meridel::gui::MainWindow::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
     FirstPaintWatcher watcher(window, envFlag("MERIDEL_PRINT_SHOWN_TIME"),

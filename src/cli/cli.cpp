@@ -7,17 +7,17 @@
 #include <optional>
 #include <string_view>
 
-#include "output/output_targets.h"
-#include "output/text_encoding.h"
-#include "ui/main_window_model.h"
-#include "ui/settings_file.h"
+#include "listing/output_targets.h"
+#include "listing/text_encoding.h"
+#include "model/main_window_model.h"
+#include "model/settings_file.h"
 #include "version.h"
 
 namespace meridel::cli {
 namespace {
 
-using engine::Field;
-using ui::MainWindowModel;
+using model::MainWindowModel;
+using run::Field;
 
 constexpr const char* kUsage =
     "usage: meridel-cli [--ref-in TEXT] [--pll TEXT] [--rf-mult TEXT] [--output TEXT]\n"
@@ -132,22 +132,22 @@ Options parseOptions(const std::vector<std::string>& args) {
 
 // The run's target: the listing file, or standard output (plain mode) / the null device (JSON
 // mode) when FileName is empty; in JSON mode every byte the target receives is also recorded.
-class CliOpener : public output::OutputOpener {
+class CliOpener : public listing::OutputOpener {
 public:
     CliOpener(std::FILE* out, bool record) : out_(out), record_(record) {}
 
-    std::unique_ptr<output::OutputChannel> open(const std::string& upperCaseName) override {
-        std::unique_ptr<output::OutputChannel> channel;
+    std::unique_ptr<listing::OutputChannel> open(const std::string& upperCaseName) override {
+        std::unique_ptr<listing::OutputChannel> channel;
         if (!upperCaseName.empty()) {
-            channel = output::openFileChannel(output::resolveListingPath(upperCaseName));
+            channel = listing::openFileChannel(listing::resolveListingPath(upperCaseName));
         } else if (record_) {
-            channel = output::openNullDevice();
+            channel = listing::openNullDevice();
         } else {
-            channel = std::make_unique<output::StreamChannel>(out_, "standard output", false);
+            channel = std::make_unique<listing::StreamChannel>(out_, "standard output", false);
         }
         opened_ = true;
         if (!record_) return channel;
-        return std::make_unique<output::RecordingChannel>(received_, std::move(channel));
+        return std::make_unique<listing::RecordingChannel>(received_, std::move(channel));
     }
     bool opened() const { return opened_; }
     const std::string& received() const { return received_; }
@@ -161,24 +161,24 @@ private:
 
 void startState(MainWindowModel& model, const std::optional<std::string>& settingsFile) {
     if (settingsFile) {
-        ui::FileSettingsStore store(*settingsFile);
+        model::FileSettingsStore store(*settingsFile);
         try {
-            ui::applySettings(model, store);
-        } catch (const ui::SettingsError& error) {
+            model::applySettings(model, store);
+        } catch (const model::SettingsError& error) {
             throw UsageError{std::string(error.what()) +
                              ": give a settings file of seven lines as the window writes it"};
         }
     } else {
-        const auto& defaults = ui::defaultSettingsLines();
-        ui::MemorySettingsStore store({defaults.begin(), defaults.end()});
-        ui::applySettings(model, store);
+        const auto& defaults = model::defaultSettingsLines();
+        model::MemorySettingsStore store({defaults.begin(), defaults.end()});
+        model::applySettings(model, store);
     }
     model.finishLoad();
     if (!settingsFile) model.setFieldText(Field::FileName, "");
 }
 
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
-               const std::optional<engine::RunFailure>& failure) {
+               const std::optional<run::RunFailure>& failure) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -189,10 +189,10 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     // it empty.
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
     object["listing"] =
-        opener.opened() ? json(output::latin1ToUtf8(opener.received())) : json(nullptr);
+        opener.opened() ? json(listing::latin1ToUtf8(opener.received())) : json(nullptr);
     if (failure) {
         object["error"] = {
-            {"kind", failure->kind == engine::FailureKind::Arithmetic ? "arithmetic" : "output"},
+            {"kind", failure->kind == run::FailureKind::Arithmetic ? "arithmetic" : "output"},
             {"message", failure->message}};
     } else {
         object["error"] = nullptr;

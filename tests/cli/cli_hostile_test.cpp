@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_process.h"
-#include "engine/decimal_text.h"
+#include "numbers/decimal_text.h"
 
 namespace meridel::testing {
 namespace {
@@ -72,7 +72,7 @@ TEST_P(CliHostile, ReferenceReadsAsDocumented) {
     const CliResult r = cli({"--ref-in", h.text, "--json"});
     const double clock = 16 * h.reading;  // the first-start PLL multiplier is 16
     EXPECT_EQ(json::parse(r.out)["ClockFreq"],
-              std::isfinite(clock) ? engine::fieldDecimalText(clock) : " 204.8");
+              std::isfinite(clock) ? numbers::fieldDecimalText(clock) : " 204.8");
 }
 
 TEST_P(CliHostile, TextOptionsTakeAnyText) {

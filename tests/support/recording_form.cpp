@@ -3,40 +3,40 @@
 #include <fstream>
 #include <sstream>
 
-#include "output/text_encoding.h"
-#include "ui/settings_file.h"
+#include "listing/text_encoding.h"
+#include "model/settings_file.h"
 
 namespace meridel::testing {
 
 namespace {
-const char* fieldName(engine::Field field) {
+const char* fieldName(run::Field field) {
     switch (field) {
-        case engine::Field::RefIn:
+        case run::Field::RefIn:
             return "RefIn";
-        case engine::Field::ClockFreq:
+        case run::Field::ClockFreq:
             return "ClockFreq";
-        case engine::Field::Foutput:
+        case run::Field::Foutput:
             return "Foutput";
-        case engine::Field::RFMult:
+        case run::Field::RFMult:
             return "RFMult";
-        case engine::Field::Fo:
+        case run::Field::Fo:
             return "Fo";
-        case engine::Field::KeyFreq:
+        case run::Field::KeyFreq:
             return "KeyFreq";
-        case engine::Field::ToneFreq:
+        case run::Field::ToneFreq:
             return "ToneFreq";
-        case engine::Field::FileName:
+        case run::Field::FileName:
             return "FileName";
-        case engine::Field::Comment:
+        case run::Field::Comment:
             return "Comment";
-        case engine::Field::RTTYShift:
+        case run::Field::RTTYShift:
             return "RTTYShift";
     }
     return "?";
 }
 }  // namespace
 
-void RecordingForm::setFieldText(engine::Field field, const std::string& text) {
+void RecordingForm::setFieldText(run::Field field, const std::string& text) {
     log_.add(std::string("set ") + fieldName(field));
     MainWindowModel::setFieldText(field, text);
 }
@@ -58,12 +58,12 @@ void RecordingForm::disableCarrierAdjuster() {
 }
 
 namespace {
-class MemoryChannel : public output::OutputChannel {
+class MemoryChannel : public listing::OutputChannel {
 public:
     MemoryChannel(MemoryOpener& opener, EffectLog* log) : opener_(opener), log_(log) {}
     void writeLine(std::string_view text) override {
         if (log_) log_->add("write");
-        opener_.received += output::toLatin1(text);
+        opener_.received += listing::toLatin1(text);
         opener_.received += "\r\n";
     }
     void close() override {
@@ -77,18 +77,18 @@ private:
 };
 }  // namespace
 
-std::unique_ptr<output::OutputChannel> MemoryOpener::open(const std::string& upperCaseName) {
+std::unique_ptr<listing::OutputChannel> MemoryOpener::open(const std::string& upperCaseName) {
     if (log_) log_->add("open");
-    if (failOpen) throw output::OutputError("cannot open " + upperCaseName);
+    if (failOpen) throw listing::OutputError("cannot open " + upperCaseName);
     opened = true;
     openedName = upperCaseName;
     return std::make_unique<MemoryChannel>(*this, log_);
 }
 
-void loadFirstStart(ui::MainWindowModel& model) {
-    const auto& defaults = ui::defaultSettingsLines();
-    ui::MemorySettingsStore store({defaults.begin(), defaults.end()});
-    ui::applySettings(model, store);
+void loadFirstStart(model::MainWindowModel& model) {
+    const auto& defaults = model::defaultSettingsLines();
+    model::MemorySettingsStore store({defaults.begin(), defaults.end()});
+    model::applySettings(model, store);
     model.finishLoad();
 }
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "output/output_channel.h"
-#include "ui/main_window_model.h"
+#include "listing/output_channel.h"
+#include "model/main_window_model.h"
 
 namespace meridel::testing {
 
@@ -19,10 +19,10 @@ private:
     std::vector<std::string> effects_;
 };
 
-class RecordingForm : public ui::MainWindowModel {
+class RecordingForm : public model::MainWindowModel {
 public:
     explicit RecordingForm(EffectLog& log) : log_(log) {}
-    void setFieldText(engine::Field field, const std::string& text) override;
+    void setFieldText(run::Field field, const std::string& text) override;
     void setResultsText(std::string text) override;
     void appendResultsText(std::string_view text) override;
     void markResultsFresh() override;
@@ -32,10 +32,10 @@ private:
     EffectLog& log_;
 };
 
-class MemoryOpener : public output::OutputOpener {
+class MemoryOpener : public listing::OutputOpener {
 public:
     explicit MemoryOpener(EffectLog* log = nullptr) : log_(log) {}
-    std::unique_ptr<output::OutputChannel> open(const std::string& upperCaseName) override;
+    std::unique_ptr<listing::OutputChannel> open(const std::string& upperCaseName) override;
 
     bool opened = false;
     std::string openedName;
@@ -48,7 +48,7 @@ private:
 };
 
 // The window after a first start with no settings file (as the command-line tool starts).
-void loadFirstStart(ui::MainWindowModel& model);
+void loadFirstStart(model::MainWindowModel& model);
 
 // Reads a file whole, as bytes.
 std::string readBytes(const std::string& path);

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
+#include "model/settings_file.h"
 #include "support/recording_form.h"
 #include "support/scratch_folder.h"
-#include "ui/settings_file.h"
 
 namespace meridel::testing {
 
@@ -23,14 +23,14 @@ protected:
     std::string fileBytes() const { return readBytes(path.string()); }
 
     // A start-up: the window as created, then ReadIni.
-    std::optional<std::string> start(ui::MainWindowModel& model) {
-        ui::FileSettingsStore store(path);
-        return ui::readIni(model, store);
+    std::optional<std::string> start(model::MainWindowModel& model) {
+        model::FileSettingsStore store(path);
+        return model::readIni(model, store);
     }
 
     ScratchFolder scratch{"settings"};
     std::filesystem::path folder = scratch.path();
-    std::filesystem::path path = folder / ui::kSettingsFileName;
+    std::filesystem::path path = folder / model::kSettingsFileName;
 };
 
 }  // namespace meridel::testing

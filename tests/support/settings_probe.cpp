@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/main_window_model.h"
-#include "ui/settings_file.h"
+#include "model/main_window_model.h"
+#include "model/settings_file.h"
 
 int main(int argc, char** argv) {
-    using namespace meridel::ui;
+    using namespace meridel::model;
+    using meridel::run::Field;
     MainWindowModel model;
     FileSettingsStore store(kSettingsFileName);
     const auto readError = readIni(model, store);

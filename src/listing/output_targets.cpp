@@ -1,0 +1,132 @@
+#include "listing/output_targets.h"
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+#include <system_error>
+
+#include "listing/text_encoding.h"
+
+namespace meridel::listing {
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+constexpr const char* kNullDevice = "NUL:";
+#else
+constexpr const char* kNullDevice = "/dev/null";
+#endif
+
+namespace {
+
+// The existing folder inside `parent` whose upper-cased name is `upperName`, if any.
+std::optional<fs::path> findFolder(const fs::path& parent, const std::string& upperName) {
+    std::error_code ec;
+    const fs::path dir = parent.empty() ? fs::path(".") : parent;
+    if (fs::is_directory(dir / upperName, ec)) return fs::path(upperName);
+    std::optional<fs::path> best;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (toUpperCase(name) != upperName || !it->is_directory(ec)) continue;
+        if (!best || name < best->string()) best = fs::path(name);
+    }
+    return best;
+}
+
+}  // namespace
+
+fs::path resolveListingPath(const std::string& upperCaseName) {
+    const fs::path name(upperCaseName);
+    fs::path resolved = name.root_path();
+    const fs::path relative = name.relative_path();
+    auto component = relative.begin();
+    for (auto last = relative.end(); component != last; ++component) {
+        if (std::next(component) == last) break;  // the file itself takes the upper-case name
+        const std::string part = component->string();
+        if (part == "." || part == ".." || part.empty()) {
+            resolved /= *component;
+            continue;
+        }
+        const auto folder = findFolder(resolved, part);
+        resolved /= folder ? *folder : *component;
+    }
+    if (component != relative.end()) resolved /= *component;
+    return resolved;
+}
+
+StreamChannel::StreamChannel(std::FILE* stream, std::string displayName, bool owned)
+    : stream_(stream), displayName_(std::move(displayName)), owned_(owned) {}
+
+StreamChannel::~StreamChannel() {
+    if (stream_ && owned_) std::fclose(stream_);
+}
+
+void StreamChannel::fail(const char* action, int error) {
+    throw OutputError("Cannot " + std::string(action) + " \"" + displayName_ +
+                      "\": " + std::strerror(error) +
+                      ". Check the File Name field and the free space of the disk.");
+}
+
+void StreamChannel::writeLine(std::string_view text) {
+    if (!stream_) fail("write to", EBADF);
+    const std::string bytes = toLatin1(text);
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size() ||
+        std::fwrite("\r\n", 1, 2, stream_) != 2) {
+        fail("write to", errno ? errno : EIO);
+    }
+}
+
+void StreamChannel::close() {
+    if (!stream_) return;
+    std::FILE* stream = stream_;
+    stream_ = nullptr;
+    errno = 0;
+    const bool flushed = std::fflush(stream) == 0 && !std::ferror(stream);
+    const int flushError = errno;
+    const bool closed = owned_ ? std::fclose(stream) == 0 : true;
+    const int closeError = errno;
+    if (!flushed) fail("write to", flushError ? flushError : EIO);
+    if (!closed) fail("close", closeError ? closeError : EIO);
+}
+
+std::unique_ptr<OutputChannel> openFileChannel(const fs::path& path) {
+    // The system would cut the name at a NUL and open another file.
+    if (path.native().find('\0') != fs::path::string_type::npos) {
+        throw OutputError(
+            "Cannot open the listing file for writing: its name contains a NUL "
+            "character. Check the File Name field.");
+    }
+    errno = 0;
+    std::FILE* stream = std::fopen(path.string().c_str(), "wb");
+    if (!stream) {
+        const int error = errno ? errno : EIO;
+        throw OutputError("Cannot open the listing file \"" + path.string() +
+                          "\" for writing: " + std::strerror(error) +
+                          ". Check the File Name field: its folder must exist and be writable.");
+    }
+    return std::make_unique<StreamChannel>(stream, path.string(), /*owned=*/true);
+}
+
+std::unique_ptr<OutputChannel> openNullDevice() {
+    return openFileChannel(kNullDevice);
+}
+
+std::unique_ptr<OutputChannel> FileOpener::open(const std::string& upperCaseName) {
+    if (upperCaseName.empty()) return openNullDevice();
+    return openFileChannel(resolveListingPath(upperCaseName));
+}
+
+RecordingChannel::RecordingChannel(std::string& bytes, std::unique_ptr<OutputChannel> next)
+    : bytes_(bytes), next_(std::move(next)) {}
+
+void RecordingChannel::writeLine(std::string_view text) {
+    if (next_) next_->writeLine(text);
+    appendLatin1(bytes_, text);
+    bytes_ += "\r\n";
+}
+
+void RecordingChannel::close() {
+    if (next_) next_->close();
+}
+
+}  // namespace meridel::listing

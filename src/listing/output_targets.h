@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "listing/output_channel.h"
+
+namespace meridel::listing {
+
+// Where an upper-cased listing name lands on a case-sensitive file system: each folder of the
+// path that exists is found whatever the case of its name ("OUT/BEACON.ASM" goes into an
+// existing "out"), preferring an exact match; the file itself keeps the upper-case name.
+std::filesystem::path resolveListingPath(const std::string& upperCaseName);
+
+// Writes ISO 8859-1 text to a C stream. Write errors surface at the latest when it is closed.
+class StreamChannel : public OutputChannel {
+public:
+    // `owned` streams are closed by close(); standard output is only flushed.
+    StreamChannel(std::FILE* stream, std::string displayName, bool owned);
+    ~StreamChannel() override;
+    void writeLine(std::string_view text) override;
+    void close() override;
+
+private:
+    [[noreturn]] void fail(const char* action, int error);
+    std::FILE* stream_;
+    std::string displayName_;
+    bool owned_;
+};
+
+// Opens a StreamChannel on `path` (created or truncated); throws OutputError naming the path
+// and the system's reason when that is not possible.
+std::unique_ptr<OutputChannel> openFileChannel(const std::filesystem::path& path);
+
+// The platform's null device, opened for writing.
+std::unique_ptr<OutputChannel> openNullDevice();
+
+// The desktop program's targets: the resolved upper-case file, or the platform's null device.
+class FileOpener : public OutputOpener {
+public:
+    std::unique_ptr<OutputChannel> open(const std::string& upperCaseName) override;
+};
+
+// Appends the exact bytes a target received (ISO 8859-1, CR LF) to `bytes`, which outlives the
+// channel, and passes every line on to `next` when there is one.
+class RecordingChannel : public OutputChannel {
+public:
+    explicit RecordingChannel(std::string& bytes, std::unique_ptr<OutputChannel> next = nullptr);
+    void writeLine(std::string_view text) override;
+    void close() override;
+
+private:
+    std::string& bytes_;
+    std::unique_ptr<OutputChannel> next_;
+};
+
+}  // namespace meridel::listing

@@ -1,0 +1,124 @@
+// The tone lines of the modes the beacon keys, the JT interval words and the range warnings.
+#include <array>
+
+#include "listing/listing_text.h"
+#include "numbers/checked_math.h"
+#include "numbers/field_number.h"
+#include "numbers/tuning_word.h"
+#include "run/run_context.h"
+
+namespace meridel::run::detail {
+namespace {
+
+using namespace numbers;  // the run is arithmetic on field numbers throughout
+using namespace numbers::checked;
+
+constexpr double kSyncToneHz = 11025.0 / 1024.0 * 118.0;  // 1270.458984375 Hz
+constexpr double kSyncOffsetNumerator = 1300950.0;        // 1300950 / 1024 is the same tone
+constexpr double kJt65SpacingHz = 11025.0 / 4096.0;
+constexpr double kJt4SpacingHz = 11025.0 / 2520.0;
+constexpr double kRttySpaceHz = 1275.0;
+constexpr double kTwentyFourBitLimit = 16777215.0;
+constexpr double kCarrierLimitRatio = 0.4;
+
+// The word of a tone a hertz above the carrier at the beacon's RF output: a / R hertz above the
+// carrier at the DDS output.
+double offsetToneWord(double a, const FrequencyPlan& p) {
+    return mul(div(add(div(a, p.rfMult), p.carrierHz), p.clockHz), kTuningWordScale);
+}
+
+// The tone-to-tone step of a mode: spacing / Fclk / R x 2^48, then times the multiplier.
+double intervalWord(double spacing, std::int32_t multiplier, const FrequencyPlan& p) {
+    return mul(mul(div(div(spacing, p.clockHz), p.rfMult), kTuningWordScale), multiplier);
+}
+
+struct SpacingMultipliers {
+    std::int32_t jt65;
+    std::int32_t jt4;
+};
+
+// JT65A and "no selection" (and any index outside the list) test both words with 1.
+SpacingMultipliers multipliersFor(std::int16_t modeIndex) {
+    static constexpr std::array<SpacingMultipliers, 11> kTable = {{
+        {1, 1},
+        {2, 0},
+        {4, 0},
+        {4, 0},  // JT65A, JT65B, JT65C, JT44
+        {0, 1},
+        {0, 2},
+        {0, 4},
+        {0, 9},
+        {0, 18},
+        {0, 36},
+        {0, 72},  // JT4A to JT4G
+    }};
+    if (modeIndex >= 1 && modeIndex <= 10) return kTable[static_cast<std::size_t>(modeIndex)];
+    return {1, 1};
+}
+
+}  // namespace
+
+TonePlanResult buildTonePlan(RunState& run) {
+    Form& form = run.form;
+    const FrequencyPlan& p = run.plan;
+    TonePlanResult result;
+
+    static constexpr std::array<const char*, 4> kFskNames = {
+        "FSK441 tone 0 word", "FSK441 tone 1 word", "FSK441 tone 2 word", "FSK441 tone 3 word"};
+    for (int k = 0; k < 4; ++k) {
+        run.at(Step::Word, kFskNames[static_cast<std::size_t>(k)]);
+        double word = offsetToneWord(441.0 * (k + 2), p);
+        appendLine(run.body, listing::fsk441ToneLine(encodeTuningWord(word), k));
+    }
+
+    run.at(Step::Word, "SSB carrier word");
+    double carrier = mul(div(p.carrierHz, p.clockHz), kTuningWordScale);
+    appendLine(run.body, listing::ssbCarrierLine(encodeTuningWord(carrier)));
+
+    run.at(Step::Word, "JT sync offset word");
+    double syncOffset =
+        mul(div(div(kSyncOffsetNumerator / 1024.0, p.clockHz), p.rfMult), kTuningWordScale);
+    result.syncOffsetText = lowBytes(encodeTuningWord(syncOffset), 4);
+
+    run.at(Step::Word, "JT sync tone word");
+    double sync = offsetToneWord(kSyncToneHz, p);
+    const TuningWordText syncText = encodeTuningWord(sync);
+    if (!isJt4Family(form.modeIndex())) appendLine(run.body, listing::jtSyncLine(syncText));
+
+    const SpacingMultipliers m = multipliersFor(form.modeIndex());
+    result.jt4Multiplier = m.jt4;
+
+    run.at(Step::Word, "JT65 interval word");
+    double jt65Interval = intervalWord(kJt65SpacingHz, m.jt65, p);
+    run.at(Step::Word, "JT4 interval word");
+    double jt4Interval = intervalWord(kJt4SpacingHz, m.jt4, p);
+    run.at(Step::Word, "JT65 interval word");
+    const TuningWordText jt65Text = encodeTuningWord(jt65Interval);
+    run.at(Step::Word, "JT4 interval word");
+    encodeTuningWord(jt4Interval);
+
+    // Warnings: a later run hides an earlier warning unless its condition still holds, and the
+    // carrier warning wins over the 32-bit add warning.
+    form.hideWarning();
+    if (jt65Interval > kTwentyFourBitLimit || jt4Interval > kTwentyFourBitLimit) {
+        form.showWarning(listing::thirtyTwoBitAddWarning(form.modeText()));
+    }
+    run.at(Step::Word, "carrier to clock ratio");
+    if (div(p.carrierHz, p.clockHz) > kCarrierLimitRatio) {
+        form.showWarning(std::string(listing::kDdsFreqTooHighWarning));
+    }
+    result.jt65IntervalText = lowBytes(jt65Text, 4);
+
+    run.at(Step::Word, "single-tone word (Tone Freq)");
+    double tone = offsetToneWord(p.toneHz, p);
+    appendLine(run.body, listing::singleToneLine(encodeTuningWord(tone), p.toneHz));
+
+    run.at(Step::Word, "RTTY mark word (RTTY Shift)");
+    const double shift = operand(parseFieldNumber(form.fieldText(Field::RTTYShift)));
+    const double markHz = add(kRttySpaceHz, shift);
+    double mark = offsetToneWord(markHz, p);
+    appendLine(run.body, listing::rttyMarkLine(encodeTuningWord(mark), markHz));
+    return result;
+}
+
+}  // namespace meridel::run::detail

@@ -1,0 +1,426 @@
+// The Qt view over the window model: it shows the model, forwards typing, clicks and closing,
+// lays the controls out from twips, keeps every caption inside its control, and reports
+// settings and run failures once each through its message seam.
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "gui/main_window.h"
+#include "gui/results_window.h"
+
+using meridel::gui::MainWindow;
+using meridel::model::MainWindowModel;
+using meridel::run::Field;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void showsTheModelAfterStartUp();
+    void typingIsForwardedAndTheCaretStays();
+    void listAndComboEditsAreForwarded();
+    void calculateFillsTheResultsWindow();
+    void closingTheResultsWindowOnlyHidesIt();
+    void aFailedRunIsReportedOnce();
+    void warningLabel();
+    void geometryAt96Dpi();
+    void tabOrderAndKeyboardUse();
+    void noCaptionIsClipped();
+    void iconIsOurs();
+    void unreadableSettingsAreReportedOnce();
+    void closingSavesHidesAndEnds();
+    void aFailedSaveIsReportedOnceAndStillEnds();
+
+private:
+    template <typename T>
+    T* control(const char* name) const {
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    QLineEdit* box(const char* name) const { return control<QLineEdit>(name); }
+    QPlainTextEdit* resultsBox() const { return window->resultsWindow().textBox(); }
+    void retype(const char* name, const QString& text) {
+        QLineEdit* edit = box(name);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    }
+    void start() {
+        window->load();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(window->resultsWindow().isVisible());  // placed once this one is shown
+    }
+
+    QString originalFolder;
+    std::unique_ptr<QTemporaryDir> folder;
+    QStringList reports;
+    std::unique_ptr<MainWindowModel> model;
+    std::unique_ptr<MainWindow> window;
+};
+
+void MainWindowTest::init() {
+    originalFolder = QDir::currentPath();
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    QVERIFY(QDir::setCurrent(folder->path()));
+    reports.clear();
+    model = std::make_unique<MainWindowModel>();
+    window = std::make_unique<MainWindow>(
+        *model, [this](const QString& message) { reports.append(message); });
+}
+
+void MainWindowTest::cleanup() {
+    window.reset();
+    model.reset();
+    QDir::setCurrent(originalFolder);
+    folder.reset();
+}
+
+void MainWindowTest::showsTheModelAfterStartUp() {
+    start();
+    QCOMPARE(window->windowTitle(), QStringLiteral("9852 MERIDEL  -- ZORBIN"));
+    QCOMPARE(box("RefIn")->text(), QStringLiteral("12.8"));
+    QCOMPARE(control<QListWidget>("PLLMult")->currentItem()->text(), QStringLiteral("16"));
+    QVERIFY(control<QListWidget>("PLLMult")->currentItem()->isSelected());
+    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 204.8"));
+    QCOMPARE(box("RFMult")->text(), QStringLiteral("1"));
+    QCOMPARE(box("Foutput")->text(), QStringLiteral("50.505"));
+    QCOMPARE(box("Fo")->text(), QStringLiteral(" 50.505"));
+    QCOMPARE(box("ToneFreq")->text(), QStringLiteral(" "));
+    QCOMPARE(box("FileName")->text(), QStringLiteral(" "));
+    QCOMPARE(box("KeyFreq")->text(), QString());
+    QCOMPARE(box("Comment")->text(), QStringLiteral("Frequency data"));
+    QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral("Calculate + Write file"));
+    QCOMPARE(control<QComboBox>("jt65mode")->currentText(), QStringLiteral("JT65C"));
+    QCOMPARE(control<QComboBox>("jt65mode")->currentIndex(), 2);
+    QCOMPARE(control<QComboBox>("RTTYShift")->currentText(), QStringLiteral("170"));
+    QVERIFY(!control<QPushButton>("SetCarr")->isEnabled());
+    QVERIFY(!control<QLabel>("SetCarrLabel")->isEnabled());
+    QVERIFY(control<QLabel>("Label10")->isHidden());
+    QVERIFY(box("ClockFreq")->isReadOnly() && box("Fo")->isReadOnly());
+    QVERIFY(!box("RefIn")->isReadOnly());
+    QCOMPARE(window->focusWidget(), box("RefIn"));
+
+    QVERIFY(window->resultsWindow().isVisible());
+    QCOMPARE(window->resultsWindow().windowTitle(),
+             QStringLiteral("DDS Calculation Results  -  ZORBIN"));
+    QCOMPARE(resultsBox()->toPlainText(), QString());
+    QVERIFY(!resultsBox()->isReadOnly());
+    QVERIFY(reports.isEmpty());
+    QVERIFY(QFile::exists(QStringLiteral("MERIDEL.INI")));
+}
+
+void MainWindowTest::typingIsForwardedAndTheCaretStays() {
+    start();
+    QLineEdit* refIn = box("RefIn");
+    refIn->setCursorPosition(2);  // 12|.8
+    QTest::keyClicks(refIn, QStringLiteral("5"));
+    QCOMPARE(model->fieldText(Field::RefIn), std::string("125.8"));
+    QCOMPARE(refIn->cursorPosition(), 3);
+    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 2012.8"));
+    QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(128, 200, 128));
+
+    retype("RFMult", QStringLiteral("2.5"));
+    QCOMPARE(box("Fo")->text(), QStringLiteral(" 25.2525"));
+    retype("Foutput", QStringLiteral("50.505"));
+    QCOMPARE(box("Fo")->text(), QStringLiteral(" 20.202"));
+
+    retype("FileName", QString());
+    QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral("Calculate"));
+    QTest::keyClicks(box("FileName"), QStringLiteral(" "));
+    QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral("Calculate + Write file"));
+
+    // The carrier adjuster: a KeyFreq edit enables it, a click moves the carrier.
+    retype("ToneFreq", QStringLiteral("1500"));
+    retype("KeyFreq", QStringLiteral("144.4915"));
+    QVERIFY(control<QPushButton>("SetCarr")->isEnabled());
+    QVERIFY(control<QLabel>("SetCarrLabel")->isEnabled());
+    QTest::mouseClick(control<QPushButton>("SetCarr"), Qt::LeftButton);
+    QCOMPARE(box("Foutput")->text(), QStringLiteral(" 144.49"));
+    QVERIFY(!control<QPushButton>("SetCarr")->isEnabled());
+
+    // The user's own edit of the results text reaches the model with CR LF line ends.
+    QTest::keyClicks(resultsBox(), QStringLiteral("a"));
+    QTest::keyClick(resultsBox(), Qt::Key_Return);
+    QTest::keyClicks(resultsBox(), QStringLiteral("b"));
+    QCOMPARE(model->results().text, std::string("a\r\nb"));
+}
+
+void MainWindowTest::listAndComboEditsAreForwarded() {
+    start();
+    auto* pll = control<QListWidget>("PLLMult");
+    QTest::keyClick(pll, Qt::Key_Down);  // 16 -> 15
+    QCOMPARE(model->pllText(), std::string_view("15"));
+    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 192"));
+    model->selectPll(-1);
+    QVERIFY(pll->selectedItems().isEmpty());
+    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 0"));
+
+    auto* mode = control<QComboBox>("jt65mode");
+    mode->lineEdit()->selectAll();
+    QTest::keyClicks(mode->lineEdit(), QStringLiteral("JT4"));
+    QCOMPARE(model->modeIndex(), -1);
+    QCOMPARE(mode->currentText(), QStringLiteral("JT4"));  // no completion to an entry
+    QCOMPARE(mode->lineEdit()->cursorPosition(), 3);
+    QTest::keyClicks(mode->lineEdit(), QStringLiteral("G"));
+    QCOMPARE(model->modeIndex(), 10);
+    mode->setCurrentIndex(4);  // picked from the drop-down list
+    QCOMPARE(model->modeText(), std::string("JT4A"));
+
+    auto* shift = control<QComboBox>("RTTYShift");
+    shift->lineEdit()->selectAll();
+    QTest::keyClicks(shift->lineEdit(), QStringLiteral("200"));
+    QCOMPARE(model->fieldText(Field::RTTYShift), std::string("200"));
+    QCOMPARE(model->rttyShift().index, -1);
+}
+
+void MainWindowTest::calculateFillsTheResultsWindow() {
+    start();
+    retype("FileName", QString());
+    retype("ToneFreq", QStringLiteral("1500"));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(reports.isEmpty());
+    const QString text = resultsBox()->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("0x")));
+    QVERIFY(text.section(QLatin1Char('\n'), 0, 0).contains(QStringLiteral("FSK441 Tone 0")));
+    QVERIFY(text.endsWith(QStringLiteral("PHASE180  Constant  0x20,0x00")));
+    QCOMPARE(text.count(QLatin1Char('\n')),
+             static_cast<qsizetype>(
+                 std::count(model->results().text.begin(), model->results().text.end(), '\n')));
+    QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(0, 0, 0));
+    QCOMPARE(box("KeyFreq")->text(), QStringLiteral("50.5065"));
+    QVERIFY(!control<QPushButton>("SetCarr")->isEnabled());
+
+    retype("RefIn", QStringLiteral("10"));
+    QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(128, 200, 128));
+    QCOMPARE(resultsBox()->toPlainText(), text);  // recoloured, not rewritten
+}
+
+void MainWindowTest::closingTheResultsWindowOnlyHidesIt() {
+    start();
+    retype("FileName", QString());
+    QVERIFY(window->resultsWindow().close());
+    QVERIFY(!window->resultsWindow().isVisible());
+    QVERIFY(window->isVisible());
+    QVERIFY(!model->results().visible);
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(window->resultsWindow().isVisible());
+    QVERIFY(!resultsBox()->toPlainText().isEmpty());
+}
+
+void MainWindowTest::aFailedRunIsReportedOnce() {
+    start();
+    retype("FileName", QString());
+    retype("RFMult", QStringLiteral("0"));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports.first().contains(QStringLiteral("RF Mult")), qPrintable(reports.first()));
+    QCOMPARE(resultsBox()->toPlainText(), QString());
+
+    // The program goes on: the next run writes its file.
+    retype("RFMult", QStringLiteral("1"));
+    retype("FileName", QStringLiteral("beacon.asm"));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(QFile::exists(QStringLiteral("BEACON.ASM")));
+}
+
+void MainWindowTest::warningLabel() {
+    start();
+    retype("FileName", QString());
+    retype("RefIn", QStringLiteral("20"));
+    model->selectPllText("10");
+    retype("Foutput", QStringLiteral("80.000001"));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    auto* label10 = control<QLabel>("Label10");
+    QVERIFY(label10->isVisible());
+    QCOMPARE(label10->text(), QStringLiteral("DDS FREQ TOO HIGH!"));
+    QCOMPARE(label10->palette().color(QPalette::Window), QColor(255, 0, 0));
+    QVERIFY(label10->autoFillBackground());
+    QVERIFY(label10->alignment() & Qt::AlignHCenter);
+    QVERIFY(label10->font().bold());
+
+    retype("Foutput", QStringLiteral("50"));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(!label10->isVisible());
+}
+
+void MainWindowTest::geometryAt96Dpi() {
+    if (window->logicalDpiX() != 96 || window->logicalDpiY() != 96) {
+        QSKIP("the pixel figures hold at 96 dpi");
+    }
+    QCOMPARE(window->size(), QSize(518, 322));
+    QCOMPARE(window->geometry().topLeft(), QPoint(54, 74));
+    const struct {
+        const char* name;
+        QRect rect;
+    } expected[] = {
+        {"RefIn", {360, 48, 105, 19}},     {"Label5", {-8, 48, 137, 17}},
+        {"Command1", {360, 240, 113, 41}}, {"PLLMult", {360, 72, 41, 17}},
+        {"SetCarr", {128, 220, 17, 13}},   {"Label13", {0, 8, 513, 25}},
+        {"jt65mode", {128, 128, 57, 21}},  {"Label9", {32, 264, 89, 41}},
+        {"Label10", {360, 96, 137, 41}},   {"SetCarrLabel", {0, 216, 121, 17}},
+    };
+    for (const auto& c : expected) {
+        QCOMPARE(window->findChild<QWidget*>(QString::fromLatin1(c.name))->geometry(), c.rect);
+    }
+    QCOMPARE(window->resultsWindow().size(), QSize(399, 329));
+    QCOMPARE(resultsBox()->geometry(), QRect(0, 0, 401, 329));
+
+    start();
+    // Beside the main window's outer frame, 10 twips (one pixel) to its right, level with it.
+    const QRect frame = window->frameGeometry();
+    QCOMPARE(window->resultsWindow().frameGeometry().topLeft(),
+             QPoint(frame.right() + 1 + 1, frame.top()));
+}
+
+void MainWindowTest::tabOrderAndKeyboardUse() {
+    start();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    const QStringList expected = {"RefIn",    "ClockFreq", "Command1", "Foutput",  "RFMult",
+                                  "Fo",       "FileName",  "Comment",  "ToneFreq", "KeyFreq",
+                                  "jt65mode", "RTTYShift", "PLLMult",  "RefIn"};
+    const auto focusName = [] {
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && focus->objectName().isEmpty()) focus = focus->parentWidget();
+        if (focus && qobject_cast<QComboBox*>(focus->parentWidget())) focus = focus->parentWidget();
+        return focus ? focus->objectName() : QStringLiteral("(none)");
+    };
+    QStringList visited = {focusName()};
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(focusName());
+    }
+    QCOMPARE(visited, expected);
+
+    // Once enabled, the carrier adjuster takes its place before PLLMult.
+    model->setFieldText(Field::KeyFreq, "50");
+    control<QComboBox>("RTTYShift")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), QStringLiteral("SetCarr"));
+
+    // Space on the focused button runs the calculation.
+    retype("FileName", QString());
+    control<QPushButton>("Command1")->setFocus();
+    QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Space);
+    QVERIFY(!resultsBox()->toPlainText().isEmpty());
+}
+
+// The caption, laid out as the label lays it out, lies inside the part of the label that the
+// window shows (Label5 starts left of the client area).
+static bool captionFits(const QLabel* label) {
+    const QRect room = label->contentsRect();
+    const QRect shown =
+        room.intersected(QRect(label->mapFromParent(QPoint(0, 0)), label->parentWidget()->size()));
+    const int flags = static_cast<int>(label->alignment()) | Qt::TextWordWrap;
+    return shown.contains(label->fontMetrics().boundingRect(room, flags, label->text()));
+}
+
+void MainWindowTest::noCaptionIsClipped() {
+    start();
+    // The longest warning text: the 32-bit add warning of a JT65 mode.
+    retype("FileName", QString());
+    retype("RefIn", QStringLiteral("73.3"));
+    model->selectPllText("1");
+    retype("Foutput", QStringLiteral("10"));
+    model->typeModeText("JT65A");
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(control<QLabel>("Label10")->text(), QStringLiteral("USE 32-BIT ADD FOR JT65A"));
+
+    const auto labels = window->findChildren<QLabel*>();
+    QCOMPARE(labels.size(), 15);
+    for (const QLabel* label : labels) {
+        QVERIFY2(captionFits(label), qPrintable(label->objectName() + ": " + label->text()));
+    }
+    auto* command1 = control<QPushButton>("Command1");
+    for (const QString& fileName : {QString(), QStringLiteral("x")}) {
+        retype("FileName", fileName);
+        QStyleOptionButton option;
+        option.initFrom(command1);
+        const QRect room =
+            command1->style()->subElementRect(QStyle::SE_PushButtonContents, &option, command1);
+        QVERIFY2(command1->fontMetrics().horizontalAdvance(command1->text()) <= room.width(),
+                 qPrintable(command1->text()));
+    }
+    for (const char* name : {"jt65mode", "RTTYShift"}) {
+        auto* combo = control<QComboBox>(name);
+        const int room = combo->lineEdit()->contentsRect().width() - 4;  // the edit's margins
+        for (int i = 0; i < combo->count(); ++i) {
+            QVERIFY2(combo->fontMetrics().horizontalAdvance(combo->itemText(i)) <= room,
+                     qPrintable(combo->itemText(i)));
+        }
+    }
+    auto* pll = control<QListWidget>("PLLMult");
+    QVERIFY(pll->fontMetrics().horizontalAdvance(QStringLiteral("20")) <= pll->viewport()->width());
+    QVERIFY(pll->visualItemRect(pll->item(4)).height() <= pll->viewport()->height());
+}
+
+void MainWindowTest::iconIsOurs() {
+    QVERIFY(window->windowIcon().availableSizes().contains(QSize(32, 32)));
+    QVERIFY(!window->resultsWindow().windowIcon().isNull());
+    const QImage image(QStringLiteral(":/icons/meridel-32.png"));
+    QCOMPARE(image.size(), QSize(32, 32));
+    QVERIFY(image.colorCount() > 0 && image.colorCount() <= 16);
+    QFile svg(QStringLiteral(":/icons/meridel.svg"));
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    QVERIFY(svg.readAll().contains("<svg"));
+}
+
+void MainWindowTest::unreadableSettingsAreReportedOnce() {
+    QVERIFY(QDir().mkdir(QStringLiteral("MERIDEL.INI")));  // a folder where the file belongs
+    start();
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(reports.first().contains(QStringLiteral("File: MERIDEL.INI")));
+    QVERIFY2(reports.first().contains(QStringLiteral("Folder: ") + QDir::currentPath()),
+             qPrintable(reports.first()));
+    QVERIFY(reports.first().contains(QStringLiteral("directory")));
+    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 204.8"));  // the defaults, in memory
+    QVERIFY(window->resultsWindow().isVisible());
+}
+
+void MainWindowTest::closingSavesHidesAndEnds() {
+    start();
+    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
+    retype("RefIn", QStringLiteral("10"));
+    retype("ToneFreq", QStringLiteral("800 "));
+    control<QComboBox>("jt65mode")->setCurrentIndex(5);
+    QVERIFY(window->close());
+    QCOMPARE(unloaded.count(), 1);
+    QVERIFY(!window->resultsWindow().isVisible());
+    QVERIFY(reports.isEmpty());
+    QFile file(QStringLiteral("MERIDEL.INI"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("10\r\n16\r\n1\r\n50.505\r\n800 \r\n \r\n 5\r\n"));
+}
+
+void MainWindowTest::aFailedSaveIsReportedOnceAndStillEnds() {
+    start();
+    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
+    QVERIFY(QFile::remove(QStringLiteral("MERIDEL.INI")));
+    QVERIFY(QDir().mkdir(QStringLiteral("MERIDEL.INI")));
+    window->close();
+    window->close();  // a second close runs no second unload
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(reports.first().contains(QStringLiteral("could not save")));
+    QVERIFY(reports.first().contains(QStringLiteral("Folder: ") + QDir::currentPath()));
+    QCOMPARE(unloaded.count(), 1);
+    QVERIFY(!window->resultsWindow().isVisible());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
