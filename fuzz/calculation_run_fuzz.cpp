@@ -13,7 +13,7 @@
 #include "listing/text_encoding.h"
 #include "model/main_window_model.h"
 #include "run/calculation_run.h"
-#include "support/recording_form.h"
+#include "support/fixtures.h"
 
 namespace {
 

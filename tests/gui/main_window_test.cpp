@@ -30,18 +30,12 @@ private slots:
 
     void showsTheModelAfterStartUp();
     void typingIsForwardedAndTheCaretStays();
-    void listAndComboEditsAreForwarded();
     void calculateFillsTheResultsWindow();
-    void closingTheResultsWindowOnlyHidesIt();
     void aFailedRunIsReportedOnce();
-    void warningLabel();
     void geometryAt96Dpi();
     void tabOrderAndKeyboardUse();
     void noCaptionIsClipped();
-    void iconIsOurs();
-    void unreadableSettingsAreReportedOnce();
     void closingSavesHidesAndEnds();
-    void aFailedSaveIsReportedOnceAndStillEnds();
 
 private:
     template <typename T>
@@ -160,34 +154,6 @@ void MainWindowTest::typingIsForwardedAndTheCaretStays() {
     QCOMPARE(model->results().text, std::string("a\r\nb"));
 }
 
-void MainWindowTest::listAndComboEditsAreForwarded() {
-    start();
-    auto* pll = control<QListWidget>("PLLMult");
-    QTest::keyClick(pll, Qt::Key_Down);  // 16 -> 15
-    QCOMPARE(model->pllText(), std::string_view("15"));
-    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 192"));
-    model->selectPll(-1);
-    QVERIFY(pll->selectedItems().isEmpty());
-    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 0"));
-
-    auto* mode = control<QComboBox>("jt65mode");
-    mode->lineEdit()->selectAll();
-    QTest::keyClicks(mode->lineEdit(), QStringLiteral("JT4"));
-    QCOMPARE(model->modeIndex(), -1);
-    QCOMPARE(mode->currentText(), QStringLiteral("JT4"));  // no completion to an entry
-    QCOMPARE(mode->lineEdit()->cursorPosition(), 3);
-    QTest::keyClicks(mode->lineEdit(), QStringLiteral("G"));
-    QCOMPARE(model->modeIndex(), 10);
-    mode->setCurrentIndex(4);  // picked from the drop-down list
-    QCOMPARE(model->modeText(), std::string("JT4A"));
-
-    auto* shift = control<QComboBox>("RTTYShift");
-    shift->lineEdit()->selectAll();
-    QTest::keyClicks(shift->lineEdit(), QStringLiteral("200"));
-    QCOMPARE(model->fieldText(Field::RTTYShift), std::string("200"));
-    QCOMPARE(model->rttyShift().index, -1);
-}
-
 void MainWindowTest::calculateFillsTheResultsWindow() {
     start();
     retype("FileName", QString());
@@ -210,18 +176,6 @@ void MainWindowTest::calculateFillsTheResultsWindow() {
     QCOMPARE(resultsBox()->toPlainText(), text);  // recoloured, not rewritten
 }
 
-void MainWindowTest::closingTheResultsWindowOnlyHidesIt() {
-    start();
-    retype("FileName", QString());
-    QVERIFY(window->resultsWindow().close());
-    QVERIFY(!window->resultsWindow().isVisible());
-    QVERIFY(window->isVisible());
-    QVERIFY(!model->results().visible);
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QVERIFY(window->resultsWindow().isVisible());
-    QVERIFY(!resultsBox()->toPlainText().isEmpty());
-}
-
 void MainWindowTest::aFailedRunIsReportedOnce() {
     start();
     retype("FileName", QString());
@@ -237,26 +191,6 @@ void MainWindowTest::aFailedRunIsReportedOnce() {
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
     QCOMPARE(reports.size(), 1);
     QVERIFY(QFile::exists(QStringLiteral("BEACON.ASM")));
-}
-
-void MainWindowTest::warningLabel() {
-    start();
-    retype("FileName", QString());
-    retype("RefIn", QStringLiteral("20"));
-    model->selectPllText("10");
-    retype("Foutput", QStringLiteral("80.000001"));
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    auto* label10 = control<QLabel>("Label10");
-    QVERIFY(label10->isVisible());
-    QCOMPARE(label10->text(), QStringLiteral("DDS FREQ TOO HIGH!"));
-    QCOMPARE(label10->palette().color(QPalette::Window), QColor(255, 0, 0));
-    QVERIFY(label10->autoFillBackground());
-    QVERIFY(label10->alignment() & Qt::AlignHCenter);
-    QVERIFY(label10->font().bold());
-
-    retype("Foutput", QStringLiteral("50"));
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QVERIFY(!label10->isVisible());
 }
 
 void MainWindowTest::geometryAt96Dpi() {
@@ -370,29 +304,6 @@ void MainWindowTest::noCaptionIsClipped() {
     QVERIFY(pll->visualItemRect(pll->item(4)).height() <= pll->viewport()->height());
 }
 
-void MainWindowTest::iconIsOurs() {
-    QVERIFY(window->windowIcon().availableSizes().contains(QSize(32, 32)));
-    QVERIFY(!window->resultsWindow().windowIcon().isNull());
-    const QImage image(QStringLiteral(":/icons/meridel-32.png"));
-    QCOMPARE(image.size(), QSize(32, 32));
-    QVERIFY(image.colorCount() > 0 && image.colorCount() <= 16);
-    QFile svg(QStringLiteral(":/icons/meridel.svg"));
-    QVERIFY(svg.open(QIODevice::ReadOnly));
-    QVERIFY(svg.readAll().contains("<svg"));
-}
-
-void MainWindowTest::unreadableSettingsAreReportedOnce() {
-    QVERIFY(QDir().mkdir(QStringLiteral("MERIDEL.INI")));  // a folder where the file belongs
-    start();
-    QCOMPARE(reports.size(), 1);
-    QVERIFY(reports.first().contains(QStringLiteral("File: MERIDEL.INI")));
-    QVERIFY2(reports.first().contains(QStringLiteral("Folder: ") + QDir::currentPath()),
-             qPrintable(reports.first()));
-    QVERIFY(reports.first().contains(QStringLiteral("directory")));
-    QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 204.8"));  // the defaults, in memory
-    QVERIFY(window->resultsWindow().isVisible());
-}
-
 void MainWindowTest::closingSavesHidesAndEnds() {
     start();
     QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
@@ -406,20 +317,6 @@ void MainWindowTest::closingSavesHidesAndEnds() {
     QFile file(QStringLiteral("MERIDEL.INI"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("10\r\n16\r\n1\r\n50.505\r\n800 \r\n \r\n 5\r\n"));
-}
-
-void MainWindowTest::aFailedSaveIsReportedOnceAndStillEnds() {
-    start();
-    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
-    QVERIFY(QFile::remove(QStringLiteral("MERIDEL.INI")));
-    QVERIFY(QDir().mkdir(QStringLiteral("MERIDEL.INI")));
-    window->close();
-    window->close();  // a second close runs no second unload
-    QCOMPARE(reports.size(), 1);
-    QVERIFY(reports.first().contains(QStringLiteral("could not save")));
-    QVERIFY(reports.first().contains(QStringLiteral("Folder: ") + QDir::currentPath()));
-    QCOMPARE(unloaded.count(), 1);
-    QVERIFY(!window->resultsWindow().isVisible());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,0 +1,128 @@
+// meridel-cli and the settings probe as a user meets them, driven by tests/data/cli/*.cases:
+// each line is a shell command run in a fresh folder, with $CLI (meridel-cli), $PROBE (a
+// start-up and shutdown of the window's settings), $DATA (tests/data) and $NOBODY (runs a
+// command as the unprivileged user nobody; the tests run as root, whom permissions do not
+// stop). A blank line starts the next case in a new folder. The transcript shows each command's
+// exit status, standard output and error, and every file that changed, and must equal the
+// golden file next to the cases.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "support/golden.h"
+#include "support/fixtures.h"
+#include "support/scratch_folder.h"
+#include "support/unprivileged.h"
+
+namespace meridel::testing {
+namespace {
+namespace fs = std::filesystem;
+
+// Files and how they are shown; a file over 4 kB shows its size only.
+std::map<std::string, std::string> filesIn(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        const std::string name = fs::relative(it->path(), folder).string();
+        if (it->is_symlink()) {
+            files[name] = "-> " + fs::read_symlink(it->path()).string();
+        } else if (it->is_directory()) {
+            files[name] = "(folder)";
+        } else if (it->file_size() > 4096) {
+            files[name] = "(" + std::to_string(it->file_size()) + " bytes)";
+        } else {
+            files[name] = "\n" + visibleBytes(readBytes(it->path().string()));
+        }
+    }
+    return files;
+}
+
+class CliCases : public ::testing::TestWithParam<fs::path> {
+protected:
+    // Copies of the programs that nobody can start, whatever the build folder's permissions.
+    void SetUp() override {
+        fs::create_directories(bin_.path());
+        fs::permissions(bin_.path(), fs::perms::all);
+        cli_ = copyExecutable(MERIDEL_CLI, bin_.path());
+        probe_ = copyExecutable(MERIDEL_SETTINGS_PROBE, bin_.path());
+    }
+
+    std::string runCase(const std::vector<std::string>& commands, int number) {
+        ScratchFolder scratch("cli-" + std::to_string(number));
+        const fs::path& folder = scratch.path();
+        fs::permissions(folder, fs::perms::all);
+        const fs::path out = fs::path(folder).concat(".out"), err = fs::path(folder).concat(".err");
+        std::ostringstream transcript;
+        auto files = filesIn(folder);
+        for (const std::string& command : commands) {
+            const std::string line = "cd '" + folder.string() + "' && CLI='" + cli_.string() +
+                                     "' PROBE='" + probe_.string() + "' DATA='" MERIDEL_TEST_DATA
+                                     "' NOBODY='setpriv --reuid=65534 --regid=65534 "
+                                     "--clear-groups --' bash -c '" +
+                                     escapeQuotes(command) + "' >'" + out.string() + "' 2>'" +
+                                     err.string() + "'";
+            const int raw = std::system(line.c_str());
+            transcript << "$ " << command << "\n  status " << (WIFEXITED(raw) ? WEXITSTATUS(raw) : -1)
+                       << "\n";
+            for (const auto& [name, path] : {std::pair{"stdout", out}, {"stderr", err}}) {
+                std::string shown = visibleBytes(readBytes(path.string()));
+                for (std::size_t at; (at = shown.find(folder.string())) != std::string::npos;) {
+                    shown.replace(at, folder.string().size(), "$FOLDER");
+                }
+                if (!shown.empty()) transcript << "  " << name << ":\n" << shown << "\n";
+            }
+            const auto now = filesIn(folder);
+            for (const auto& [name, shown] : now) {
+                if (files[name] != shown) transcript << "  file " << name << ": " << shown << "\n";
+            }
+            files = now;
+        }
+        fs::remove(out);
+        fs::remove(err);
+        return transcript.str();
+    }
+
+    static std::string escapeQuotes(const std::string& command) {
+        std::string quoted;
+        for (char c : command) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted;
+    }
+
+    ScratchFolder bin_{"cli-bin"};
+    fs::path cli_, probe_;
+};
+
+TEST_P(CliCases, TranscriptMatchesGolden) {
+    std::ifstream cases(GetParam());
+    std::string transcript;
+    std::vector<std::string> commands;
+    int number = 0;
+    const auto flush = [&] {
+        if (!commands.empty()) transcript += runCase(commands, ++number) + "\n";
+        commands.clear();
+    };
+    for (std::string line; std::getline(cases, line);) {
+        if (line.empty()) {
+            flush();
+        } else if (line[0] == '#') {
+            transcript += line + "\n";
+        } else {
+            commands.push_back(line);
+        }
+    }
+    flush();
+    expectGolden(fs::path(GetParam()).replace_extension(".golden"), transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliCases,
+                         ::testing::ValuesIn(filesWithExtension(MERIDEL_TEST_DATA "/cli", ".cases")),
+                         [](const auto& info) { return testNameOf(info.param); });
+
+}  // namespace
+}  // namespace meridel::testing

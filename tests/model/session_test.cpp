@@ -1,0 +1,200 @@
+// The window's behaviour, driven by scripts of edits in tests/data/sessions/*.session. After each
+// step the transcript shows what changed: fields, lists, captions, warning, results window and
+// the files in the working folder (listings, MERIDEL.INI). The transcript must equal the golden
+// file next to the script.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+#include "listing/output_targets.h"
+#include "model/main_window_model.h"
+#include "model/settings_file.h"
+#include "model/window_lifecycle.h"
+#include "support/golden.h"
+#include "support/fixtures.h"
+#include "support/scratch_folder.h"
+
+namespace meridel::model {
+namespace {
+namespace fs = std::filesystem;
+using State = std::map<std::string, std::string>;
+
+constexpr std::array<std::pair<const char*, Field>, 10> kFields = {{
+    {"RefIn", Field::RefIn},
+    {"ClockFreq", Field::ClockFreq},
+    {"Foutput", Field::Foutput},
+    {"RFMult", Field::RFMult},
+    {"Fo", Field::Fo},
+    {"KeyFreq", Field::KeyFreq},
+    {"ToneFreq", Field::ToneFreq},
+    {"FileName", Field::FileName},
+    {"Comment", Field::Comment},
+    {"RTTYShift", Field::RTTYShift},
+}};
+
+// "\r", "\n", "\t", "\\" and "\xHH" in a script argument.
+std::string unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char c = text[++i];
+        if (c == 'x') {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+        }
+    }
+    return out;
+}
+
+std::string combo(int index, std::string_view text) {
+    return std::to_string(index) + " \"" + testing::visibleBytes(text) + "\"";
+}
+
+State stateOf(const MainWindowModel& m) {
+    State s;
+    for (const auto& [name, field] : kFields) {
+        s[name] = "\"" + testing::visibleBytes(m.fieldText(field)) + "\"";
+    }
+    s["PLL"] = combo(m.pllIndex(), m.pllText());
+    s["Mode"] = combo(m.mode().index, m.mode().text);
+    s["Shift"] = combo(m.rttyShift().index, m.rttyShift().text);
+    s["Caption"] = m.calculateCaption();
+    s["Adjuster"] = m.carrierAdjusterEnabled() ? "enabled" : "disabled";
+    s["Warning"] = (m.warningVisible() ? "shown \"" : "hidden \"") + m.warningCaption() + "\"";
+    const ResultsWindowState& r = m.results();
+    s["Results"] = std::string(r.exists ? "exists" : "none") + (r.visible ? " shown" : " hidden") +
+                   (r.colour == ResultsColour::Fresh ? " fresh" : " stale");
+    s["ResultsText"] = "\n" + testing::visibleBytes(r.text);
+    for (const auto& entry : fs::recursive_directory_iterator(fs::current_path())) {
+        if (!entry.is_regular_file()) continue;
+        s["file " + fs::relative(entry.path()).string()] =
+            "\n" + testing::visibleBytes(testing::readBytes(entry.path().string()));
+    }
+    return s;
+}
+
+class UnopenableTarget : public listing::OutputOpener {
+    std::unique_ptr<listing::OutputChannel> open(const std::string& name) override {
+        throw listing::OutputError("cannot open \"" + name + "\": test target");
+    }
+};
+
+class Session {
+public:
+    std::string run(std::istream& script) {
+        for (std::string line; std::getline(script, line);) {
+            if (line.empty() || line[0] == '#') continue;
+            out_ << "> " << line << "\n";
+            step(line);
+            State now = stateOf(*model_);
+            for (const auto& [key, value] : now) {
+                if (shown_[key] != value) out_ << "  " << key << ": " << value << "\n";
+            }
+            for (const auto& [key, value] : shown_) {
+                if (!now.count(key)) out_ << "  " << key << ": (gone)\n";
+            }
+            shown_ = std::move(now);
+        }
+        return out_.str();
+    }
+
+private:
+    void report(const std::optional<std::string>& message) {
+        out_ << "  message: " << (message ? *message : "none") << "\n";
+    }
+    void report(const std::optional<run::RunFailure>& failure) {
+        if (!failure) return void(out_ << "  run completed\n");
+        out_ << "  run failed (" << (failure->kind == run::FailureKind::Output ? "output" : "arith")
+             << "): " << failure->message << "\n";
+    }
+
+    void step(const std::string& line) {
+        const std::size_t space = line.find(' ');
+        const std::string verb = line.substr(0, space);
+        const std::string arg = space == std::string::npos ? "" : unescape(line.substr(space + 1));
+        const auto field = [&](const std::string& name) {
+            for (const auto& [n, f] : kFields) {
+                if (name == n) return f;
+            }
+            throw std::runtime_error("no field in: " + line);
+        };
+        if (verb == "new") {
+            model_ = std::make_unique<MainWindowModel>();
+        } else if (verb == "start") {
+            step("new");
+            testing::loadFirstStart(*model_);
+        } else if (verb == "ini") {
+            std::ofstream(kSettingsFileName, std::ios::binary) << arg;
+        } else if (verb == "mkdir") {
+            fs::create_directories(arg);
+        } else if (verb == "load") {
+            step("new");
+            report(loadMainWindow(*model_, kSettingsFileName));
+        } else if (verb == "unload") {
+            report(unloadMainWindow(*model_, kSettingsFileName));
+        } else if (verb == "set") {
+            const std::string name = arg.substr(0, arg.find(' '));
+            model_->setFieldText(field(name), arg.size() > name.size() ? arg.substr(name.size() + 1) : "");
+        } else if (verb == "pll") {
+            model_->selectPllText(arg);
+        } else if (verb == "pll#") {
+            model_->selectPll(std::stoi(arg));
+        } else if (verb == "mode") {
+            model_->typeModeText(arg);
+        } else if (verb == "mode#") {
+            model_->selectMode(std::stoi(arg));
+        } else if (verb == "shift") {
+            model_->typeRttyShiftText(arg);
+        } else if (verb == "shift#") {
+            model_->selectRttyShift(std::stoi(arg));
+        } else if (verb == "setcarr") {
+            model_->clickSetCarr();
+        } else if (verb == "close") {
+            model_->closeResultsWindow();
+        } else if (verb == "edit") {
+            model_->editResultsText(arg);
+        } else if (verb == "calc") {
+            listing::FileOpener opener;
+            report(model_->calculate(opener));
+        } else if (verb == "calc-unopenable") {
+            UnopenableTarget opener;
+            report(model_->calculate(opener));
+        } else {
+            throw std::runtime_error("unknown step: " + line);
+        }
+    }
+
+    std::unique_ptr<MainWindowModel> model_ = std::make_unique<MainWindowModel>();
+    State shown_;
+    std::ostringstream out_;
+};
+
+class SessionScript : public ::testing::TestWithParam<fs::path> {};
+
+TEST_P(SessionScript, TranscriptMatchesGolden) {
+    testing::ScratchFolder scratch("session");
+    const fs::path home = fs::current_path();
+    fs::current_path(scratch.path());
+    std::ifstream script(GetParam());
+    const std::string transcript = Session().run(script);
+    fs::current_path(home);
+    testing::expectGolden(fs::path(GetParam()).replace_extension(".golden"), transcript);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sessions, SessionScript,
+    ::testing::ValuesIn(testing::filesWithExtension(MERIDEL_TEST_DATA "/sessions", ".session")),
+    [](const auto& info) { return testing::testNameOf(info.param); });
+
+}  // namespace
+}  // namespace meridel::model
