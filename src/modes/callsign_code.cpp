@@ -24,9 +24,9 @@ std::optional<std::uint32_t> callsignCode(std::string_view word, bool rewrite3x)
     std::string call(word.substr(0, 6));
     // Bouvet and Guinea: the third position must be a digit, so the prefixes are respelled.
     if (call.starts_with("3DA0")) {
-        call = "3D0" + call.substr(4);
+        call.replace(0, 4, "3D0");
     } else if (rewrite3x && call.size() >= 3 && call.starts_with("3X") && isLetter(call[2])) {
-        call = "Q" + call.substr(2);
+        call.replace(0, 2, "Q");
     }
     if (call.size() >= 3 && isDigit(call[2])) {
         // already aligned

@@ -40,7 +40,7 @@ SymbolTable encodeCw(std::string_view text, double wpm) {
     if (!(wpm >= 1 && wpm <= 60)) {
         char speed[32];
         std::snprintf(speed, sizeof speed, "%g", wpm);
-        throw messageError("CW", t, std::string("a speed of ") + speed + " WPM is not allowed",
+        throw messageError("CW", t, cat({"a speed of ", speed, " WPM is not allowed"}),
                            "use 1 to 60 WPM");
     }
     table.symbol_seconds = 1.2 / wpm;
@@ -53,7 +53,8 @@ SymbolTable encodeCw(std::string_view text, double wpm) {
         if (t[i] == ' ') continue;
         const std::string_view code = morse(t[i]);
         if (code.empty())
-            throw messageError("CW", t, describeCharacter(t[i]) + " has no Morse code", kAllowed);
+            throw messageError("CW", t, cat({describeCharacter(t[i]), " has no Morse code"}),
+                               kAllowed);
         if (i > 0) key(0, t[i - 1] == ' ' ? 7 : 3);  // word gap or letter gap
         for (std::size_t e = 0; e < code.size(); ++e) {
             if (e > 0) key(0, 1);

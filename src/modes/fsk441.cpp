@@ -62,11 +62,12 @@ SymbolTable encodeFsk441(std::string_view message) {
     } else {
         if (text.size() > kMaxLength)
             throw messageError("FSK441", text,
-                               "it has " + std::to_string(text.size()) + " characters", kAllowed);
+                               cat({"it has ", std::to_string(text.size()), " characters"}),
+                               kAllowed);
         for (char c : text) {
             const int code = characterCode(c);
             if (code < 0)
-                throw messageError("FSK441", text, describeCharacter(c) + " cannot be sent",
+                throw messageError("FSK441", text, cat({describeCharacter(c), " cannot be sent"}),
                                    kAllowed);
             codes.push_back(code);
         }

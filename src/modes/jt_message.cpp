@@ -44,10 +44,10 @@ std::array<std::uint8_t, 12> pack72(std::uint32_t nc1, std::uint32_t nc2, std::u
 std::string rewriteCq(const std::string& m) {
     auto endsWord = [&](std::size_t i) { return i == m.size() || m[i] == ' '; };
     if (!m.starts_with("CQ ") || m.size() < 4) return m;
-    if (isDigit(m[3]) && endsWord(4)) return "CQ 00" + m.substr(3);
+    if (isDigit(m[3]) && endsWord(4)) return cat({"CQ 00", std::string_view(m).substr(3)});
     if (m.size() >= 5 && endsWord(5)) {
-        if (m.compare(3, 2, "DX") == 0) return "CQ9DX" + m.substr(5);
-        if (isLetter(m[3]) && isLetter(m[4])) return "E9" + m.substr(3);
+        if (m.compare(3, 2, "DX") == 0) return cat({"CQ9DX", std::string_view(m).substr(5)});
+        if (isLetter(m[3]) && isLetter(m[4])) return cat({"E9", std::string_view(m).substr(3)});
     }
     return m;
 }
@@ -136,35 +136,34 @@ public:
         // Whatever the encoder would drop or respell is refused.
         for (const auto& c : {c1, c2}) {
             if (!c->tooLong.empty())
-                fail("callsign \"" + std::string(c->tooLong) + "\" is longer than 6 characters",
+                fail(cat({"callsign \"", c->tooLong, "\" is longer than 6 characters"}),
                      "a callsign has at most 6 characters besides its prefix or suffix");
             if (c->qLetter)
                 fail("a callsign starting with Q and a letter arrives as 3X and that letter",
                      "Q + letter codes are Guinea's 3X callsigns");
         }
         if (c2->cqQrzDe)
-            fail("\"" + w2 + "\" cannot be the second word", "CQ, QRZ and DE go first");
+            fail(cat({"\"", w2, "\" cannot be the second word"}), "CQ, QRZ and DE go first");
         if (w3 == "OOO")
             fail("\"OOO\" marks an EME message only after at least 7 other characters",
                  "drop the OOO or send a longer message");
         if (!rest.empty())
-            fail("\"" + rest + "\" after the third word cannot be sent",
+            fail(cat({"\"", rest, "\" after the third word cannot be sent"}),
                  "a standard message has at most three words: CALL CALL GRID|REPORT|RO|RRR|73");
         if (isType1(c1->addOn) || isType1(c2->addOn)) {
             if (!w3.empty())
-                fail("\"" + w3 + "\" cannot go with a prefixed or suffixed callsign",
+                fail(cat({"\"", w3, "\" cannot go with a prefixed or suffixed callsign"}),
                      "its prefix or suffix takes the place of the grid or report");
             const std::uint32_t k = c1->addOn ? c1->addOn->k : c2->addOn->k + 450;
             ng = addOnFieldCode(k);
         } else {
             const auto spelled = reportFieldText(ng);
             if (!spelled)
-                fail("grid \"" + w3 +
-                         "\" lies north of 85 degrees, where the code carries "
-                         "callsign prefixes",
+                fail(cat({"grid \"", w3,
+                          "\" lies north of 85 degrees, where the code carries callsign prefixes"}),
                      kFieldForms);
             if (*spelled != w3)
-                fail("\"" + w3 + "\" would arrive as \"" + *spelled + "\"", kFieldForms);
+                fail(cat({"\"", w3, "\" would arrive as \"", *spelled, "\""}), kFieldForms);
         }
         return pack72(nc1, nc2, ng);
     }
@@ -194,7 +193,7 @@ JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt6
     requireAlphabet(kind, out.text, kJtAlphabet, kAllowed);
     const Packer packer(kind, out.text);
     if (out.text.size() > 22)
-        packer.fail("it has " + std::to_string(out.text.size()) + " characters",
+        packer.fail(cat({"it has ", std::to_string(out.text.size()), " characters"}),
                     "a message has at most 22 characters, free text at most 13");
 
     std::string body = out.text;
@@ -214,8 +213,8 @@ JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt6
         return out;
     }
     if (m.size() > 13)
-        packer.fail("as free text it has " + std::to_string(m.size()) + " characters" +
-                        (m.size() == body.size() ? "" : " (CQ forms take more room)"),
+        packer.fail(cat({"as free text it has ", std::to_string(m.size()), " characters",
+                         m.size() == body.size() ? "" : " (CQ forms take more room)"}),
                     "free text has at most 13 characters; a standard message is "
                     "CALL CALL GRID|REPORT|RO|RRR|73");
     out.packed = packJtFreeText(m);

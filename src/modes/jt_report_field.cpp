@@ -22,9 +22,11 @@ std::optional<int> listDirectedInt(std::string_view s) {
     return negative ? -value : value;
 }
 
-std::string twoDigits(int sign, int n) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%c%02d", sign < 0 ? '-' : '+', n);
+// "-05", "R+12": a report as receivers print it.
+std::string report(bool roger, int r) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%s%c%02d", roger ? "R" : "", r < 0 ? '-' : '+',
+                  r < 0 ? -r : r);
     return buffer;
 }
 
@@ -63,8 +65,8 @@ std::optional<std::uint32_t> reportFieldCode(std::string_view word) {
 
 std::optional<std::string> reportFieldText(std::uint32_t ng) {
     if (ng == kNgBase + 1) return "";
-    if (ng > kNgBase + 1 && ng <= kNgBase + 31) return twoDigits(-1, int(ng - kNgBase - 1));
-    if (ng > kNgBase + 31 && ng <= kNgBase + 61) return "R" + twoDigits(-1, int(ng - kNgBase - 31));
+    if (ng > kNgBase + 1 && ng <= kNgBase + 31) return report(false, -int(ng - kNgBase - 1));
+    if (ng > kNgBase + 31 && ng <= kNgBase + 61) return report(true, -int(ng - kNgBase - 31));
     if (ng == kNgBase + 62) return "RO";
     if (ng == kNgBase + 63) return "RRR";
     if (ng == kNgBase + 64) return "73";
@@ -74,8 +76,7 @@ std::optional<std::string> reportFieldText(std::uint32_t ng) {
     if (lat >= 175) return std::nullopt;
     const int x = lon / 10, n = lon % 10, y = lat / 10, m = lat % 10;
     if (y == 0 && (x == 10 || x == 11)) {
-        const int r = 10 * n + m - 50;
-        return (x == 11 ? "R" : "") + twoDigits(r, r < 0 ? -r : r);
+        return report(x == 11, 10 * n + m - 50);
     }
     return std::string{char('A' + x), char('A' + y), char('0' + n), char('0' + m)};
 }

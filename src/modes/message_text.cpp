@@ -4,6 +4,12 @@
 
 namespace meridel::modes {
 
+std::string cat(std::initializer_list<std::string_view> pieces) {
+    std::string out;
+    for (std::string_view piece : pieces) out += piece;
+    return out;
+}
+
 std::string normaliseMessage(std::string_view message) {
     std::string out;
     out.reserve(message.size());
@@ -20,7 +26,7 @@ std::string normaliseMessage(std::string_view message) {
 
 std::string describeCharacter(char c) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte > 0x20 && byte < 0x7F) return std::string("'") + c + "'";
+    if (byte > 0x20 && byte < 0x7F) return std::string{'\'', c, '\''};
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "byte 0x%02X", byte);
     return buffer;
@@ -43,7 +49,7 @@ void requireAlphabet(std::string_view kind, std::string_view text, std::string_v
     if (text.empty()) throw messageError(kind, text, "it is empty", allowed);
     for (char c : text) {
         if (alphabet.find(c) == std::string_view::npos)
-            throw messageError(kind, text, describeCharacter(c) + " cannot be sent", allowed);
+            throw messageError(kind, text, cat({describeCharacter(c), " cannot be sent"}), allowed);
     }
 }
 

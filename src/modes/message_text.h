@@ -1,12 +1,16 @@
 // The normalised form every encoder reads, and the wording of its refusals.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "modes/symbol_table.h"
 
 namespace meridel::modes {
+
+// Joins the pieces (appending, which GCC 12 does not mistake for overlapping copies).
+std::string cat(std::initializer_list<std::string_view> pieces);
 
 // Upper-cases ASCII letters, turns each run of blanks into one blank and trims both ends.
 std::string normaliseMessage(std::string_view message);

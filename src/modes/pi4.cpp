@@ -26,8 +26,8 @@ SymbolTable encodePi4(std::string_view callsign) {
     if (text.find(' ') != std::string::npos)
         throw messageError("PI4", text, "it has more than one word", kAllowed);
     if (text.size() > 8)
-        throw messageError("PI4", text, "it has " + std::to_string(text.size()) + " characters",
-                           kAllowed);
+        throw messageError("PI4", text,
+                           cat({"it has ", std::to_string(text.size()), " characters"}), kAllowed);
 
     // Base 38 over 8 places, blank-padded on the right: below 38^8 < 2^42.
     std::uint64_t n = 0;

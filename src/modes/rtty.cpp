@@ -35,7 +35,8 @@ SymbolTable encodeRtty(std::string_view text) {
         }
         const std::size_t letter = kLetters.find(c), figure = kFigures.find(c);
         if (c < ' ' || (letter == std::string_view::npos && figure == std::string_view::npos))
-            throw messageError("RTTY", t, describeCharacter(c) + " has no ITA2 code", kAllowed);
+            throw messageError("RTTY", t, cat({describeCharacter(c), " has no ITA2 code"}),
+                               kAllowed);
         if (letter != std::string_view::npos) {
             if (shift != Shift::Letters) table.symbols.push_back(kLtrs);
             shift = Shift::Letters;

@@ -38,7 +38,7 @@ public:
         }
         const int last = dbm % 10;
         if (!digits || dbm > 60 || (last != 0 && last != 3 && last != 7))
-            fail("power " + std::string(word) + " dBm is not allowed",
+            fail(cat({"power ", word, " dBm is not allowed"}),
                  "use 0 to 60 dBm ending in 0, 3 or 7");
         return dbm;
     }
@@ -48,7 +48,7 @@ public:
         // cannot send such calls at all.
         const auto code = call.size() <= 6 ? callsignCode(call, true) : std::nullopt;
         if (call.size() < 2 || !code)
-            fail("\"" + std::string(call) + "\" is not a callsign WSPR can send",
+            fail(cat({"\"", call, "\" is not a callsign WSPR can send"}),
                  "a callsign has 2 to 6 letters and digits with a digit in its second or third "
                  "place, and only letters after that digit");
         return *code;
@@ -56,7 +56,7 @@ public:
 
     std::uint32_t grid4(std::string_view grid) const {
         if (!isGrid4(grid))
-            fail("grid \"" + std::string(grid) + "\" is outside AA00-RR99",
+            fail(cat({"grid \"", grid, "\" is outside AA00-RR99"}),
                  "a grid is two letters A-R and two digits");
         return gridCode(grid);
     }
@@ -71,7 +71,7 @@ public:
             "a prefix has 1 to 3 letters or digits, a suffix is one letter or "
             "digit or two digits";
         if (right.find('/') != std::string_view::npos)
-            fail("\"" + std::string(word) + "\" has more than one '/'", addOnRule);
+            fail(cat({"\"", word, "\" has more than one '/'"}), addOnRule);
         auto alnum = [](std::string_view s) {
             for (char c : s)
                 if (!isAlnum(c)) return false;
@@ -93,7 +93,7 @@ public:
             ng = p - 32768 * nadd;
             base = right;
         } else {
-            fail("\"" + std::string(word) + "\" has neither a prefix nor a suffix WSPR can send",
+            fail(cat({"\"", word, "\" has neither a prefix nor a suffix WSPR can send"}),
                  addOnRule);
         }
         const std::uint32_t n2 = (128 * ng + std::uint32_t(dbm) + 1 + nadd + 64) & 0x3FFFFF;
@@ -107,12 +107,12 @@ public:
         bool callOk = !call.empty() && call.size() <= 12;
         for (char c : call) callOk = callOk && (isAlnum(c) || c == '/');
         if (!callOk)
-            fail("\"" + std::string(bracketed) + "\" is not a callsign in brackets",
+            fail(cat({"\"", bracketed, "\" is not a callsign in brackets"}),
                  "write <CALL> with 1 to 12 letters, digits or '/'");
         const bool gridOk = grid6.size() == 6 && isGrid4(grid6.substr(0, 4)) && grid6[4] >= 'A' &&
                             grid6[4] <= 'X' && grid6[5] >= 'A' && grid6[5] <= 'X';
         if (!gridOk)
-            fail("\"" + std::string(grid6) + "\" is not a 6-character grid",
+            fail(cat({"\"", grid6, "\" is not a 6-character grid"}),
                  "a 6-character grid is AA00AA..RR99XX");
         const std::string rotated = std::string(grid6.substr(1)) + grid6[0];
         const std::uint32_t ih = hashLittle(call, 146) & 0x7FFF;
@@ -144,8 +144,8 @@ WsprSource packWsprMessage(std::string_view message) {
     if (words.size() == 2 && words[0].find('/') != std::string_view::npos)
         return packer.type2(words[0], packer.power(words[1]));
     if (words.size() != 3)
-        packer.fail("it has " + std::to_string(words.size()) + " word" +
-                    (words.size() == 1 ? "" : "s"));
+        packer.fail(
+            cat({"it has ", std::to_string(words.size()), words.size() == 1 ? " word" : " words"}));
     if (text.find('/') != std::string::npos)
         packer.fail("a callsign with a prefix or suffix goes without grid",
                     "send \"PFX/CALL DBM\" or \"CALL/SFX DBM\"");
