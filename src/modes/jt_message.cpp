@@ -56,8 +56,7 @@ struct CallWord {
     std::uint32_t code = 0;
     std::optional<CallAddOn> addOn;
     bool cqQrzDe = false;
-    std::string_view tooLong;  // a callsign only whose first 6 characters would be sent
-    bool qLetter = false;      // decoders show Q + letter as 3X + letter
+    std::string_view base;  // the ordinary callsign, without CQ/QRZ/DE, prefix or suffix
 };
 
 class Packer {
@@ -88,8 +87,7 @@ public:
         }
         const auto code = callsignCode(base, true);
         if (!code) return std::nullopt;
-        if (base.size() > 6) out.tooLong = base;
-        out.qLetter = base.size() >= 2 && base[0] == 'Q' && isLetter(base[1]);
+        out.base = base;
         out.code = *code;
         return out;
     }
@@ -134,13 +132,15 @@ public:
         }
 
         // Whatever the encoder would drop or respell is refused.
-        for (const auto& c : {c1, c2}) {
-            if (!c->tooLong.empty())
-                fail(cat({"callsign \"", c->tooLong, "\" is longer than 6 characters"}),
+        for (const std::string_view base : {c1->base, c2->base}) {
+            // Only the first 6 characters are coded.
+            if (base.size() > 6)
+                fail(cat({"callsign \"", base, "\" is longer than 6 characters"}),
                      "a callsign has at most 6 characters besides its prefix or suffix");
-            if (c->qLetter)
-                fail("a callsign starting with Q and a letter arrives as 3X and that letter",
-                     "Q + letter codes are Guinea's 3X callsigns");
+            // The code shares Q + letter with Guinea's 3X + letter, which decoders print.
+            if (base.size() >= 2 && base[0] == 'Q' && isLetter(base[1]))
+                fail(cat({"callsign \"", base, "\" would arrive as \"3X", base.substr(1), "\""}),
+                     "no callsign starts with Q and a letter; 3X callsigns are sent as typed");
         }
         if (c2->cqQrzDe)
             fail(cat({"\"", w2, "\" cannot be the second word"}), "CQ, QRZ and DE go first");
