@@ -19,6 +19,7 @@ constexpr std::string_view kFieldForms =
     "R+00..R+49 or R-31..R-50";
 
 constexpr std::uint32_t kCq = 262177561, kQrz = 262177562, kDe = 267796945;
+constexpr std::uint32_t kCqType2Prefix = 262178563, kQrzType2Prefix = 264002072;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -125,8 +126,8 @@ public:
             // Type 2: the add-on rides in the first callsign field, after CQ, QRZ or DE.
             if (!c1->cqQrzDe) return std::nullopt;
             const bool prefix = c2->addOn->kind == Kind::Type2Prefix;
-            static constexpr std::uint32_t kBase[2][3] = {{267649090, 267698375, 267747660},
-                                                          {262178563, 264002072, 265825581}};
+            static constexpr std::uint32_t kBase[2][3] = {
+                {267649090, 267698375, 267747660}, {kCqType2Prefix, kQrzType2Prefix, 265825581}};
             const int row = nc1 == kCq ? 0 : nc1 == kQrz ? 1 : 2;
             nc1 = kBase[prefix ? 1 : 0][row] + c2->addOn->k;
         }
@@ -142,6 +143,12 @@ public:
                 fail(cat({"callsign \"", base, "\" would arrive as \"3X", base.substr(1), "\""}),
                      "no callsign starts with Q and a letter; 3X callsigns are sent as typed");
         }
+        const std::string_view pfx = std::string_view(w2).substr(0, w2.find('/'));
+        if (nc1 >= kCqType2Prefix && nc1 < kQrzType2Prefix && pfx.size() >= 3 && isDigit(pfx[0]) &&
+            isDigit(pfx[1]) && isDigit(pfx[2]))
+            fail(cat({"after CQ, prefix \"", pfx, "\" would arrive as the CQ number ",
+                      pfx.substr(0, 3)}),
+                 "a prefix after CQ does not start with three digits");
         if (c2->cqQrzDe)
             fail(cat({"\"", w2, "\" cannot be the second word"}), "CQ, QRZ and DE go first");
         if (w3 == "OOO")
@@ -157,13 +164,13 @@ public:
             const std::uint32_t k = c1->addOn ? c1->addOn->k : c2->addOn->k + 450;
             ng = addOnFieldCode(k);
         } else {
-            const auto spelled = reportFieldText(ng);
-            if (!spelled)
+            if (isPolarGridCode(ng) && !c2->addOn)
                 fail(cat({"grid \"", w3,
                           "\" lies north of 85 degrees, where the code carries callsign prefixes"}),
                      kFieldForms);
-            if (*spelled != w3)
-                fail(cat({"\"", w3, "\" would arrive as \"", *spelled, "\""}), kFieldForms);
+            const std::string spelled = reportFieldText(ng);
+            if (spelled != w3)
+                fail(cat({"\"", w3, "\" would arrive as \"", spelled, "\""}), kFieldForms);
         }
         return pack72(nc1, nc2, ng);
     }
@@ -207,6 +214,12 @@ JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt6
         if (out.shorthand) return out;
     }
 
+    // Sent as "CQ 00n", "CQ n" is what receivers print.
+    if (body.size() >= 6 && body.starts_with("CQ 00") && isDigit(body[5]) &&
+        (body.size() == 6 || body[6] == ' '))
+        packer.fail(
+            cat({"\"", body.substr(0, 6), "\" would arrive as \"CQ ", body.substr(5, 1), "\""}),
+            "write CQ numbers below 10 with one digit");
     const std::string m = rewriteCq(body);
     if (const auto packed = packer.standard(m)) {
         out.packed = *packed;

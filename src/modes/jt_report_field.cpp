@@ -63,17 +63,16 @@ std::optional<std::uint32_t> reportFieldCode(std::string_view word) {
     return std::nullopt;
 }
 
-std::optional<std::string> reportFieldText(std::uint32_t ng) {
+std::string reportFieldText(std::uint32_t ng) {
     if (ng == kNgBase + 1) return "";
     if (ng > kNgBase + 1 && ng <= kNgBase + 31) return report(false, -int(ng - kNgBase - 1));
     if (ng > kNgBase + 31 && ng <= kNgBase + 61) return report(true, -int(ng - kNgBase - 31));
     if (ng == kNgBase + 62) return "RO";
     if (ng == kNgBase + 63) return "RRR";
     if (ng == kNgBase + 64) return "73";
-    if (ng >= kNgBase) return std::nullopt;
 
+    // A grid, or a pseudo-grid carrying an extended report.
     const int lat = int(ng % 180), lon = 179 - int(ng / 180);  // 10Y + m, 10X + n
-    if (lat >= 175) return std::nullopt;
     const int x = lon / 10, n = lon % 10, y = lat / 10, m = lat % 10;
     if (y == 0 && (x == 10 || x == 11)) {
         return report(x == 11, 10 * n + m - 50);

@@ -135,16 +135,19 @@ TEST(ReportField, CodesEachFormAndSpellsItBack) {
         const char* word;
         std::uint32_t code;
     };
-    for (const Row& r : {Row{"", 32401}, Row{"-01", 32402}, Row{"-30", 32431}, Row{"R-01", 32432},
-                         Row{"R-30", 32461}, Row{"RO", 32462}, Row{"RRR", 32463}, Row{"73", 32464},
-                         Row{"-31", 14049}, Row{"-50", 14220}, Row{"+49", 12609},
-                         Row{"R+00", 11520}, Row{"R-50", 12420}, Row{"FN42", 22632}}) {
+    for (const Row& r :
+         {Row{"", 32401}, Row{"-01", 32402}, Row{"-30", 32431}, Row{"R-01", 32432},
+          Row{"R-30", 32461}, Row{"RO", 32462}, Row{"RRR", 32463}, Row{"73", 32464},
+          Row{"-31", 14049}, Row{"-50", 14220}, Row{"+49", 12609}, Row{"R+00", 11520},
+          Row{"R-50", 12420}, Row{"FN42", 22632}, Row{"RR99", 179}}) {
         EXPECT_EQ(reportFieldCode(r.word), r.code) << r.word;
         EXPECT_EQ(reportFieldText(r.code), r.word);
     }
     for (const char* freeText : {"-51", "+50", "HELLO", "R-", "-", "SS99", "FN4"})
         EXPECT_FALSE(reportFieldCode(freeText).has_value()) << freeText;
-    EXPECT_FALSE(reportFieldText(addOnFieldCode(1)).has_value());  // a prefix, not a grid
+    EXPECT_TRUE(isPolarGridCode(*reportFieldCode("AR95")));
+    EXPECT_FALSE(isPolarGridCode(*reportFieldCode("RQ99")));
+    EXPECT_TRUE(isPolarGridCode(addOnFieldCode(862)));
 }
 
 TEST(WsprHash, MatchesLookup3sOwnCheckValues) {

@@ -32,9 +32,7 @@ TEST_P(Spellings, EncodeAlike) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Spellings,
-    ::testing::Values(SameSymbols{"one-digit CQ number", kJt65, "CQ 5 K1ABC FN42",
-                                  "CQ 005 K1ABC FN42"},
-                      SameSymbols{"CQ DX", kJt65, "CQ DX K1ABC FN42", "CQ9DX K1ABC FN42"},
+    ::testing::Values(SameSymbols{"CQ DX", kJt65, "CQ DX K1ABC FN42", "CQ9DX K1ABC FN42"},
                       SameSymbols{"CQ + continent", kJt4, "CQ EU K1ABC FN42", "E9EU K1ABC FN42"},
                       SameSymbols{"blanks and case", kJt4, "  cq   k1abc FN42 ", "CQ K1ABC FN42"},
                       SameSymbols{"Guinea", encodeWspr, "3XY1D JJ49 30", "QY1D JJ49 30"},
