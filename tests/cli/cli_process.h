@@ -29,9 +29,12 @@ protected:
     CliResult cli(const std::vector<std::string>& args) const {
         const std::filesystem::path out = std::filesystem::path(folder).concat(".out");
         const std::filesystem::path err = std::filesystem::path(folder).concat(".err");
-        std::string command = "cd " + shellQuoted(folder.string()) + " && " MERIDEL_CLI;
-        for (const std::string& arg : args) command += " " + shellQuoted(arg);
-        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on "literal" + string.
+        std::string command = "cd ";
+        command += shellQuoted(folder.string()) + " && " MERIDEL_CLI;
+        for (const std::string& arg : args) (command += ' ') += shellQuoted(arg);
+        (command += " >") += shellQuoted(out.string());
+        (command += " 2>") += shellQuoted(err.string());
         const int raw = std::system(command.c_str());
         CliResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(out.string()),
                          readBytes(err.string())};
