@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "firmware/c_header.h"
-#include "support/recording_form.h"
+#include "support/plan_run.h"
 
 int main(int argc, char** argv) {
     using namespace meridel;
@@ -12,15 +12,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sample_header CHIP CLOCK_MHZ\n");
         return 2;
     }
-    model::MainWindowModel form;
-    testing::loadFirstStart(form);
-    form.setFieldText(run::Field::RefIn, argv[2]);
-    form.selectPllText("1");
-    form.setFieldText(run::Field::Foutput, "14.0956");
-    form.setFieldText(run::Field::FileName, "");
-    testing::MemoryOpener opener;
     run::RunWords words;
-    if (form.calculate(opener, words)) return 1;
+    if (testing::runPlan({argv[2], "1", "14.0956", "1", "1500", "170", "JT65B"}, words)) return 1;
     const firmware::MessageTable wspr{
         "wspr",           "WSPR",
         "K1ABC FN42 37",  {3, 3, 0, 0, 2, 0, 2, 2, 1, 2, 0, 3, 1, 3, 3, 2, 2, 0},
