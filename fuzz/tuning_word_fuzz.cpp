@@ -1,6 +1,7 @@
 // The tuning-word encoder on every double: inside its domain (0 <= v < 2^48 - 0.5) the text has
 // 29 characters and spells floor(v + 0.5), which also comes back in the value; outside it the
-// encoder may refuse with an arithmetic error but never crashes or overflows.
+// encoder may refuse with an arithmetic error but never crashes or overflows. The exact word of
+// v Hz at a 300 MHz clock makes v within half a step, and its bytes read back as the same word.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -45,6 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < sizeof(double)) return -1;  // run with -max_len=8
     double v;
     std::memcpy(&v, data, sizeof v);
+
+    constexpr double kClock = 300e6;
+    if (const auto word = frequencyWord(v, kClock, 48)) {
+        const double halfStep = std::ldexp(kClock, -49);
+        FUZZ_CHECK(std::fabs(wordFrequency(*word, kClock, 48) - v) <= halfStep + 1e-7);
+        FUZZ_CHECK(parseWordBytes(wordBytesText(*word, 6))->value == *word);
+    } else {
+        FUZZ_CHECK(!(v >= 0 && v < kClock * 0.999));
+    }
 
     double value = v;
     if (v >= 0 && v < kDomainEnd) {

@@ -1,16 +1,22 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string_view>
 
+#include "cli/firmware_options.h"
+#include "dds/chips.h"
+#include "firmware/c_header.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
 #include "model/main_window_model.h"
 #include "model/settings_file.h"
+#include "numbers/decimal_text.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -22,7 +28,9 @@ using run::Field;
 constexpr const char* kUsage =
     "usage: meridel-cli [--ref-in TEXT] [--pll TEXT] [--rf-mult TEXT] [--output TEXT]\n"
     "                   [--tone TEXT] [--shift TEXT] [--mode TEXT] [--comment TEXT]\n"
-    "                   [--file NAME] [--settings FILE] [--json] [--help] [--version]\n";
+    "                   [--file NAME] [--settings FILE] [--json] [--help] [--version]\n"
+    "                   [--format asm|c] [--dds CHIP] [--clock MHZ] [--ref-mult N]\n"
+    "       meridel-cli --decode BYTES... --clock MHZ [--dds CHIP] [--json]\n";
 
 constexpr const char* kHelp =
     "Computes the AD9852 DDS register listing of a beacon plan, exactly as the Calculate\n"
@@ -48,19 +56,35 @@ constexpr const char* kHelp =
     "                   standard output\n"
     "  --settings FILE  start from a MERIDEL.INI-style settings file (never written)\n"
     "  --json           print one JSON object: Fo, ClockFreq, KeyFreq, warning, results,\n"
-    "                   listing and error\n"
+    "                   listing and error; with --format, --dds or --clock also dds, words,\n"
+    "                   intervals and dds_warnings\n"
+    "\n"
+    "firmware options:\n"
+    "  --format asm|c   asm: the PIC assembler listing (the default for the AD9852 and\n"
+    "                   AD9854, the only chips that have it); c: a C header of every word,\n"
+    "                   the default for the other chips. --file writes the header to NAME as\n"
+    "                   given, not upper-cased\n"
+    "  --dds CHIP       the DDS chip, in any case: AD9852 (the default), AD9854, AD9850,\n"
+    "                   AD9851, AD9910, AD9912 or AD9833; words in its width\n"
+    "  --clock MHZ      the system clock of a chip other than the AD9852/AD9854 (whose clock\n"
+    "                   is --ref-in times --pll); needed for those chips and for --decode\n"
+    "  --ref-mult N     the chip's own reference multiplier (AD9851: 6; AD9910: 12 to 127;\n"
+    "                   AD9912: even, from 4; 1 bypasses it), checked against the chip\n"
+    "  --decode BYTES   decode words in the listing's form (\"0x40,0x00,0x49,0xFC,0xCE,0x47\"),\n"
+    "                   several separated by blanks or \";\", or by giving --decode again,\n"
+    "                   into their frequencies at --clock; no plan is computed\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
     "Exit status: 0 when the run completed, 1 when it failed, 2 on a usage error.\n"
+    "Limit warnings of the chip (a clock above its maximum, an unsupported multiplier, a word\n"
+    "above 0.4 x clock) go to standard error and do not stop the words.\n"
     "\n"
     "example: write the include file of a 50 MHz JT65B beacon with a 200 MHz DDS clock\n"
     "  meridel-cli --ref-in 20 --pll 10 --output 50 --tone 1500 --shift 850 \\\n"
-    "              --mode JT65B --comment \"50 MHz beacon\" --file beacon.inc\n";
-
-struct UsageError {
-    std::string message;
-};
+    "              --mode JT65B --comment \"50 MHz beacon\" --file beacon.inc\n"
+    "example: the C header of a 20 m WSPR plan for an AD9851 module at 180 MHz\n"
+    "  meridel-cli --dds AD9851 --clock 180 --output 14.0956 --file beacon.h\n";
 
 // A field option: the edit it makes on the window model.
 using Edit = std::function<void(MainWindowModel&)>;
@@ -68,6 +92,9 @@ using Edit = std::function<void(MainWindowModel&)>;
 struct Options {
     std::vector<Edit> edits;  // in command-line order
     std::optional<std::string> settingsFile;
+    std::optional<std::string> file;  // the last --file
+    FirmwareRequest firmware;
+    OtherOptions others;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -121,11 +148,20 @@ Options parseOptions(const std::vector<std::string>& args) {
         };
         if (option == "--settings") {
             options.settingsFile = takeValue();
+            options.others.anyPlan = true;
+            continue;
+        }
+        if (isFirmwareOption(option)) {
+            options.firmware.take(option, takeValue());
             continue;
         }
         const bool known = fieldEdit(option, "").has_value();
         if (!known) throw UsageError{"unknown option \"" + option + "\""};
-        options.edits.push_back(*fieldEdit(option, takeValue()));
+        const std::string text = takeValue();
+        options.edits.push_back(*fieldEdit(option, text));
+        options.others.anyPlan = true;
+        if (option == "--ref-in" || option == "--pll") options.others.clockFields = true;
+        if (option == "--file") options.file = text;
     }
     return options;
 }
@@ -134,13 +170,16 @@ Options parseOptions(const std::vector<std::string>& args) {
 // mode) when FileName is empty; in JSON mode every byte the target receives is also recorded.
 class CliOpener : public listing::OutputOpener {
 public:
-    CliOpener(std::FILE* out, bool record) : out_(out), record_(record) {}
+    // `listingOut`: an unnamed listing goes to `out`; otherwise (a C header is printed
+    // instead) to the null device.
+    CliOpener(std::FILE* out, bool record, bool listingOut = true)
+        : out_(out), record_(record), listingOut_(listingOut) {}
 
     std::unique_ptr<listing::OutputChannel> open(const std::string& upperCaseName) override {
         std::unique_ptr<listing::OutputChannel> channel;
         if (!upperCaseName.empty()) {
             channel = listing::openFileChannel(listing::resolveListingPath(upperCaseName));
-        } else if (record_) {
+        } else if (record_ || !listingOut_) {
             channel = listing::openNullDevice();
         } else {
             channel = std::make_unique<listing::StreamChannel>(out_, "standard output", false);
@@ -155,6 +194,7 @@ public:
 private:
     std::FILE* out_;
     bool record_;
+    bool listingOut_;
     bool opened_ = false;
     std::string received_;
 };
@@ -177,14 +217,62 @@ void startState(MainWindowModel& model, const std::optional<std::string>& settin
     if (!settingsFile) model.setFieldText(Field::FileName, "");
 }
 
+// What the firmware options add to a run: the chip's words (none when the run failed) and its
+// limit warnings.
+struct FirmwareResult {
+    FirmwarePlan plan;
+    std::optional<firmware::ChipWords> words;
+    std::vector<std::string> warnings;
+};
+
+nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
+    return {{"name", chip.name},
+            {"bits", chip.wordBits},
+            {"clock_hz", clockHz ? nlohmann::json(*clockHz) : nlohmann::json(nullptr)}};
+}
+
+nlohmann::json wordsJson(const std::vector<firmware::ChipWord>& words) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const firmware::ChipWord& w : words) {
+        list.push_back({{"name", w.name},
+                        {"requested_hz", w.requestedHz},
+                        {"ftw", w.ftw},
+                        {"actual_hz", w.actualHz}});
+    }
+    return list;
+}
+
+void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
+    using nlohmann::json;
+    std::optional<double> clockHz;
+    if (fw.words) {
+        clockHz = fw.words->clockHz;
+    } else if (!fw.plan.chip->picListing) {
+        clockHz = fw.plan.clockHz;
+    }
+    object["dds"] = ddsJson(*fw.plan.chip, clockHz);
+    object["words"] = fw.words ? wordsJson(fw.words->tones) : json(nullptr);
+    object["intervals"] = fw.words ? wordsJson(fw.words->intervals) : json(nullptr);
+    object["dds_warnings"] = fw.warnings;
+}
+
+void writeJson(std::FILE* out, const nlohmann::json& object) {
+    const std::string text =
+        object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    std::fwrite(text.data(), 1, text.size(), out);
+}
+
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
-               const std::optional<run::RunFailure>& failure) {
+               const std::optional<run::RunFailure>& failure, const FirmwareResult& fw) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
     object["ClockFreq"] = model.fieldText(Field::ClockFreq);
     object["KeyFreq"] = model.fieldText(Field::KeyFreq);
-    object["warning"] = model.warningVisible() ? json(model.warningCaption()) : json(nullptr);
+    // The run's warning is about the AD9852 and its PIC listing; other chips have their own.
+    object["warning"] = model.warningVisible() && fw.plan.chip->picListing
+                            ? json(model.warningCaption())
+                            : json(nullptr);
     // A fresh process starts with an empty results text, and a run that sets it never leaves
     // it empty.
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
@@ -197,8 +285,58 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     } else {
         object["error"] = nullptr;
     }
-    const std::string text = object.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-    std::fwrite(text.data(), 1, text.size(), out);
+    if (fw.plan.requested) addFirmwareJson(object, fw);
+    writeJson(out, object);
+}
+
+int printDecoded(std::FILE* out, const FirmwarePlan& plan, const std::vector<DecodedWord>& words,
+                 bool json) {
+    if (json) {
+        nlohmann::json decoded = nlohmann::json::array();
+        for (const DecodedWord& w : words) {
+            decoded.push_back({{"bytes", w.bytes}, {"ftw", w.ftw}, {"hz", w.hz}});
+        }
+        writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)}, {"decoded", decoded}});
+    } else {
+        for (const DecodedWord& w : words) {
+            std::fprintf(out, "%s ; ftw %llu ; %s Hz\n", w.bytes.c_str(),
+                         static_cast<unsigned long long>(w.ftw),
+                         numbers::trimmedDecimalText(w.hz).c_str());
+        }
+    }
+    std::fflush(out);
+    return kCompleted;
+}
+
+// Writes the C header to the file named by --file, as given.
+void writeHeaderFile(const std::string& name, const std::string& text) {
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const int error = errno;
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) {
+        throw listing::OutputError("Cannot write \"" + name +
+                                   "\": " + std::strerror(error ? error : EIO) +
+                                   ". Check --file and the free space of the disk.");
+    }
+}
+
+// The firmware side of a completed run: the chip's words, its warnings and the C header.
+void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
+                    std::FILE* out) {
+    fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
+    for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
+        // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
+        if (fw.plan.chip->picListing && w.kind == dds::LimitKind::AboveCarrierLimit) continue;
+        fw.warnings.push_back(w.text);
+    }
+    if (!fw.plan.header) return;
+    const std::string header = firmware::cHeader(*fw.words);
+    if (options.file) {
+        writeHeaderFile(*options.file, header);
+    } else if (!options.json) {
+        std::fwrite(header.data(), 1, header.size(), out);
+    }
 }
 
 }  // namespace
@@ -206,6 +344,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
 int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Options options;
     MainWindowModel model;
+    FirmwareResult fw;
     try {
         options = parseOptions(args);
         if (options.help) {
@@ -218,21 +357,51 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             std::fprintf(out, "meridel-cli %s\n", MERIDEL_VERSION);
             return kCompleted;
         }
+        fw.plan = resolveFirmware(options.firmware, options.others);
+        if (!options.firmware.decode.empty()) {
+            const auto decoded = decodeWords(fw.plan, options.firmware.decode);
+            return printDecoded(out, fw.plan, decoded, options.json);
+        }
         startState(model, options.settingsFile);
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
         return kUsageError;
     }
     for (const Edit& edit : options.edits) edit(model);
+    // A chip without the AD9852's PLL: its clock is the reference, with the PLL bypassed.
+    if (!fw.plan.chip->picListing) {
+        model.setFieldText(Field::RefIn, fw.plan.clockText);
+        model.selectPllText("1");
+    }
+    // The header takes the place of the listing, which then goes nowhere.
+    if (fw.plan.header) model.setFieldText(Field::FileName, "");
 
-    CliOpener opener(out, options.json);
-    const auto failure = model.calculate(opener);
+    CliOpener opener(out, options.json, !fw.plan.header);
+    std::optional<run::RunFailure> failure;
+    if (fw.plan.requested) {
+        run::RunWords words;
+        failure = model.calculate(opener, words);
+        if (!failure) {
+            try {
+                finishFirmware(fw, words, options, out);
+            } catch (const firmware::FirmwareError& error) {
+                failure = run::RunFailure{run::FailureKind::Arithmetic, error.what()};
+            } catch (const listing::OutputError& error) {
+                failure = run::RunFailure{run::FailureKind::Output, error.what()};
+            }
+        }
+    } else {
+        failure = model.calculate(opener);
+    }
 
     if (options.json) {
-        printJson(out, model, opener, failure);
+        printJson(out, model, opener, failure, fw);
     } else {
-        if (model.warningVisible()) {
+        if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());
+        }
+        for (const std::string& warning : fw.warnings) {
+            std::fprintf(err, "warning: %s\n", warning.c_str());
         }
         if (failure) std::fprintf(err, "error: %s\n", failure->message.c_str());
     }

@@ -97,6 +97,10 @@ std::string controlRegisterLine(std::int32_t controlByte) {
     return concat({"AD9852 Control reg  0x10,0x", hex, ",0x00,0x60 (OSK On)"});
 }
 
+std::array<std::uint8_t, 4> controlRegisterBytes(std::uint8_t controlByte) {
+    return {0x10, controlByte, 0x00, 0x60};
+}
+
 std::string phaseConstantLine(std::string_view lowTwoBytes) {
     return concat({"PHASE180  Constant  ", lowTwoBytes});
 }

@@ -39,6 +39,8 @@ std::string jt4IntervalLine(std::string_view lowFourBytes, std::string_view mode
 
 // "AD9852 Control reg  0x10,0xHH,0x00,0x60 (OSK On)" for a control byte.
 std::string controlRegisterLine(std::int32_t controlByte);
+// The four bytes that line spells, for a control byte of 0 to 255.
+std::array<std::uint8_t, 4> controlRegisterBytes(std::uint8_t controlByte);
 // "PHASE180  Constant  0xHH,0xHH" from the two-byte text of the phase word.
 std::string phaseConstantLine(std::string_view lowTwoBytes);
 

@@ -203,6 +203,13 @@ std::optional<run::RunFailure> MainWindowModel::calculate(listing::OutputOpener&
     return failure;
 }
 
+std::optional<run::RunFailure> MainWindowModel::calculate(listing::OutputOpener& opener,
+                                                          run::RunWords& words) {
+    auto failure = run::runCalculation(*this, opener, words);
+    notify();
+    return failure;
+}
+
 void MainWindowModel::hideWarning() {
     warningVisible_ = false;
 }

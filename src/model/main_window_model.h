@@ -94,6 +94,8 @@ public:
     void clickSetCarr();
     // One calculation run (the Calculate button).
     std::optional<run::RunFailure> calculate(listing::OutputOpener& opener);
+    // The same run, handing back its words (replaced only when the run completes).
+    std::optional<run::RunFailure> calculate(listing::OutputOpener& opener, run::RunWords& words);
     // The user closes the results window: it is only hidden.
     void closeResultsWindow() {
         results_.visible = false;

@@ -35,7 +35,10 @@ std::string trimmedDecimalText(double value) {
 }
 
 std::string plainDecimalText(double value) {
-    return (value < 0 ? "-" : "") + magnitudeText(std::fabs(value));
+    // Inserted: GCC 12 at -O3 warns falsely on "literal" + string.
+    std::string text = magnitudeText(std::fabs(value));
+    if (value < 0) text.insert(0, 1, '-');
+    return text;
 }
 
 }  // namespace meridel::numbers

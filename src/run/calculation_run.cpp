@@ -139,6 +139,7 @@ void run(RunState& run, listing::OutputOpener& opener,
     run.at(Step::PhaseConstant);
     double phase = div(div(kFullPhaseTurn, p.rfMult), 2.0);
     const std::string phaseLine = listing::phaseConstantLine(lowBytes(encodeTuningWord(phase), 2));
+    if (run.words) run.words->phaseConstant = static_cast<std::uint16_t>(roundedWord(phase, 16));
 
     target = opener.open(targetName);
     const auto header = listing::listingHeader({
@@ -156,10 +157,9 @@ void run(RunState& run, listing::OutputOpener& opener,
     detail::finishRun(run, tones, phaseLine, *target);
 }
 
-}  // namespace
-
-std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& opener) {
+std::optional<RunFailure> runRecording(Form& form, listing::OutputOpener& opener, RunWords* words) {
     RunState state(form);
+    state.words = words;
     std::unique_ptr<listing::OutputChannel> target;
     std::optional<RunFailure> failure;
     try {
@@ -178,6 +178,20 @@ std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& open
             // The run's own failure is what the user needs to see.
         }
     }
+    return failure;
+}
+
+}  // namespace
+
+std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& opener) {
+    return runRecording(form, opener, nullptr);
+}
+
+std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& opener,
+                                         RunWords& words) {
+    RunWords recorded;
+    auto failure = runRecording(form, opener, &recorded);
+    if (!failure) words = std::move(recorded);
     return failure;
 }
 

@@ -5,6 +5,7 @@
 
 #include "listing/output_channel.h"
 #include "run/form.h"
+#include "run/run_words.h"
 
 namespace meridel::run {
 
@@ -23,5 +24,9 @@ struct RunFailure {
 // the carrier adjuster. The first arithmetic or output failure ends the run (the target, when
 // open, is closed so that the next run can open it again); nullopt means the run completed.
 std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& opener);
+// The same run, which also hands back every word it put in the listing; `words` is replaced
+// only when the run completes.
+std::optional<RunFailure> runCalculation(Form& form, listing::OutputOpener& opener,
+                                         RunWords& words);
 
 }  // namespace meridel::run

@@ -19,12 +19,14 @@ constexpr double kJt4SpacingHz = 11025.0 / 2520.0;
 constexpr double kJt4FirstToneFactor = 1.5;
 constexpr double kFsk441SpacingHz = 441.0;
 constexpr double kWsprSpacingHz = 12000.0 / 8192.0;
+constexpr double kJt65SpacingHz = 11025.0 / 4096.0;
 constexpr double kPllRangeThresholdHz = 190000000.0;
 constexpr std::int32_t kBypassControlByte = 0x64;
 constexpr std::int32_t kRangeBit = 0x40;
 constexpr double kHzPerMHz = 1000000.0;
 
-std::string lowFourBytes(double word) {
+// Leaves `word` rounded, as encodeTuningWord does.
+std::string lowFourBytes(double& word) {
     return std::string(lowBytes(encodeTuningWord(word), 4));
 }
 
@@ -45,13 +47,18 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     const double r = p.rfMult;
 
     run.at(Step::Word, "RTTY space word");
-    double space = mul(kTuningWordScale, div(add(p.carrierHz, div(kRttySpaceHz, r)), p.clockHz));
-    appendLine(run.body, listing::rttySpaceLine(encodeTuningWord(space)));
+    const double spaceHz = add(p.carrierHz, div(kRttySpaceHz, r));
+    double space = mul(kTuningWordScale, div(spaceHz, p.clockHz));
+    const std::string spaceLine = listing::rttySpaceLine(encodeTuningWord(space));
+    recordWord(run, WordList::Tone, "RTTY_SPACE", spaceLine, spaceHz, space);
+    appendLine(run.body, spaceLine);
 
     run.at(Step::Word, "WSPR base word");
-    double wsprBase =
-        mul(kTuningWordScale, div(sub(p.carrierHz, div(kWsprBaseOffsetHz, r)), p.clockHz));
-    appendLine(run.body, listing::wsprBaseLine(encodeTuningWord(wsprBase)));
+    const double wsprBaseHz = sub(p.carrierHz, div(kWsprBaseOffsetHz, r));
+    double wsprBase = mul(kTuningWordScale, div(wsprBaseHz, p.clockHz));
+    const std::string wsprBaseLine = listing::wsprBaseLine(encodeTuningWord(wsprBase));
+    recordWord(run, WordList::Tone, "WSPR_BASE", wsprBaseLine, wsprBaseHz, wsprBase);
+    appendLine(run.body, wsprBaseLine);
 
     run.at(Step::Word, "JT4 tone 0 word");
     const double offset =
@@ -59,15 +66,18 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     const double toneZeroHz = add(p.carrierHz, div(offset, r));
     if (isJt4Family(form.modeIndex())) {
         double toneZero = mul(kTuningWordScale, div(toneZeroHz, p.clockHz));
-        appendLine(run.body,
-                   listing::jt4ToneZeroLine(encodeTuningWord(toneZero), form.modeText(), offset));
+        const std::string line =
+            listing::jt4ToneZeroLine(encodeTuningWord(toneZero), form.modeText(), offset);
+        recordWord(run, WordList::Tone, "JT4_TONE_0", line, toneZeroHz, toneZero);
+        appendLine(run.body, line);
     }
     appendLine(run.body, std::string(listing::kSeparatorLine));
 
     run.at(Step::ControlByte);
-    const std::string controlLine = (p.pllMult == 2 || p.pllMult == 3)
-                                        ? std::string(listing::kIllegalPllLine)
-                                        : listing::controlRegisterLine(controlByte(p));
+    const bool illegalPll = p.pllMult == 2 || p.pllMult == 3;
+    const std::int32_t control = illegalPll ? 0 : controlByte(p);
+    const std::string controlLine =
+        illegalPll ? std::string(listing::kIllegalPllLine) : listing::controlRegisterLine(control);
 
     // Written through the window, so its change handling runs: the carrier adjuster is enabled
     // and the results turn stale until the end of the run below.
@@ -76,28 +86,46 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     form.setFieldText(Field::KeyFreq, plainDecimalText(keyMHz));
 
     run.at(Step::Word, "FSK441 interval word");
-    run.body += listing::fsk441IntervalLine(
-        lowFourBytes(mul(kTuningWordScale, div(div(kFsk441SpacingHz, r), p.clockHz))));
+    double fsk441 = mul(kTuningWordScale, div(div(kFsk441SpacingHz, r), p.clockHz));
+    const std::string fsk441Line = listing::fsk441IntervalLine(lowFourBytes(fsk441));
+    run.body += fsk441Line;
 
     form.setResultsText(std::move(run.body));
 
     run.at(Step::Word, "WSPR interval word");
-    const std::string wsprLine = listing::wsprIntervalLine(
-        lowFourBytes(mul(kTuningWordScale, div(div(kWsprSpacingHz, r), p.clockHz))));
+    double wspr = mul(kTuningWordScale, div(div(kWsprSpacingHz, r), p.clockHz));
+    const std::string wsprLine = listing::wsprIntervalLine(lowFourBytes(wspr));
 
     run.at(Step::Word, "JT4 interval word");
-    const std::string jt4Four = lowFourBytes(
-        mul(kTuningWordScale, div(div(mul(kJt4SpacingHz, tones.jt4Multiplier), r), p.clockHz)));
+    const double jt4Hz = mul(kJt4SpacingHz, tones.jt4Multiplier);
+    double jt4 = mul(kTuningWordScale, div(div(jt4Hz, r), p.clockHz));
+    const std::string jt4Four = lowFourBytes(jt4);
     const std::string jt4Line = isJt4Family(form.modeIndex())
                                     ? listing::jt4IntervalLine(jt4Four, form.modeText())
                                     : std::string(listing::kNoJt4IntervalLine);
 
+    // The steps the interval words make at the DDS output, in listing order. The run has
+    // already computed each of these quotients on its way to the words, so plain arithmetic
+    // cannot fail here.
+    recordWord(run, WordList::Interval, "FSK441_INTERVAL", fsk441Line, kFsk441SpacingHz / r,
+               fsk441);
     std::string tail;
     if (!isJt4Family(form.modeIndex())) {
+        const std::string syncLine = listing::syncOffsetLine(tones.syncOffsetText);
+        const std::string jt65Line =
+            listing::jt65IntervalLine(tones.jt65IntervalText, form.modeText());
+        recordWord(run, WordList::Interval, "JT_SYNC_OFFSET", syncLine, kSyncToneHz / r,
+                   tones.syncOffsetWord);
+        recordWord(run, WordList::Interval, "JT65_INTERVAL", jt65Line,
+                   kJt65SpacingHz * tones.jt65Multiplier / r, tones.jt65IntervalWord);
         tail += listing::kLineEnd;
-        tail += listing::syncOffsetLine(tones.syncOffsetText);
+        tail += syncLine;
         tail += listing::kLineEnd;
-        tail += listing::jt65IntervalLine(tones.jt65IntervalText, form.modeText());
+        tail += jt65Line;
+    }
+    recordWord(run, WordList::Interval, "WSPR_INTERVAL", wsprLine, kWsprSpacingHz / r, wspr);
+    if (isJt4Family(form.modeIndex())) {
+        recordWord(run, WordList::Interval, "JT4_INTERVAL", jt4Line, jt4Hz / r, jt4);
     }
     for (const std::string_view line :
          {std::string_view(wsprLine), std::string_view(jt4Line), listing::kSeparatorLine,
@@ -106,6 +134,19 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
         tail += line;
     }
     form.appendResultsText(tail);
+
+    if (run.words) {
+        RunWords& words = *run.words;
+        words.plan = {form.fieldText(Field::Comment),   form.fieldText(Field::Foutput),
+                      form.fieldText(Field::RFMult),    form.fieldText(Field::Fo),
+                      form.fieldText(Field::RefIn),     std::string(form.pllText()),
+                      form.fieldText(Field::ClockFreq), form.fieldText(Field::ToneFreq),
+                      form.fieldText(Field::RTTYShift), form.modeText()};
+        words.clockHz = p.clockHz;
+        words.rfMult = p.rfMult;
+        words.pllMult = p.pllMult;
+        if (!illegalPll) words.controlByte = control;
+    }
 
     target.writeLine(form.resultsText());
     target.close();

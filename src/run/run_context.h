@@ -5,6 +5,7 @@
 
 #include "listing/output_channel.h"
 #include "run/form.h"
+#include "run/run_words.h"
 
 // Internal to the calculation run: the values one run derives and shares between its steps.
 namespace meridel::run::detail {
@@ -36,7 +37,8 @@ struct RunState {
     explicit RunState(Form& f) : form(f) {}
     Form& form;
     FrequencyPlan plan;
-    std::string body;  // the listing body, until it becomes the results text
+    std::string body;           // the listing body, until it becomes the results text
+    RunWords* words = nullptr;  // where the run records its words, when asked to
     Step step = Step::RfMultiplier;
     const char* word = "";
     void at(Step s, const char* wordName = "") {
@@ -48,8 +50,11 @@ struct RunState {
 // What the tone plan hands on to the end of the run.
 struct TonePlanResult {
     std::int32_t jt4Multiplier = 0;  // M4
-    std::string syncOffsetText;      // low four bytes of the sync offset word
-    std::string jt65IntervalText;    // low four bytes of the JT65 interval word
+    std::int32_t jt65Multiplier = 0;
+    std::string syncOffsetText;    // low four bytes of the sync offset word
+    std::string jt65IntervalText;  // low four bytes of the JT65 interval word
+    double syncOffsetWord = 0;     // the two words as rounded, for the run's word list
+    double jt65IntervalWord = 0;
 };
 
 // The JT4 family is every mode index above 3; 0 to 3 and "no selection" (-1) are JT65.
@@ -62,6 +67,13 @@ inline void appendLine(std::string& body, const std::string& line) {
     body += line;
     body += "\r\n";
 }
+
+enum class WordList { Tone, Interval };
+
+// Adds the word of a listing line to the run's word list, when the caller asked for one.
+// `rounded` is the word as encodeTuningWord left it.
+void recordWord(RunState& run, WordList list, const char* id, std::string_view line,
+                double requestedHz, double rounded);
 
 // The tone lines up to the RTTY mark line, the JT interval words and the range warnings.
 TonePlanResult buildTonePlan(RunState& run);

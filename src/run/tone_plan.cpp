@@ -21,10 +21,10 @@ constexpr double kRttySpaceHz = 1275.0;
 constexpr double kTwentyFourBitLimit = 16777215.0;
 constexpr double kCarrierLimitRatio = 0.4;
 
-// The word of a tone a hertz above the carrier at the beacon's RF output: a / R hertz above the
-// carrier at the DDS output.
-double offsetToneWord(double a, const FrequencyPlan& p) {
-    return mul(div(add(div(a, p.rfMult), p.carrierHz), p.clockHz), kTuningWordScale);
+// A tone a hertz above the carrier at the beacon's RF output is a / R hertz above the carrier
+// at the DDS output.
+double offsetToneHz(double a, const FrequencyPlan& p) {
+    return add(div(a, p.rfMult), p.carrierHz);
 }
 
 // The tone-to-tone step of a mode: spacing / Fclk / R x 2^48, then times the multiplier.
@@ -65,28 +65,42 @@ TonePlanResult buildTonePlan(RunState& run) {
 
     static constexpr std::array<const char*, 4> kFskNames = {
         "FSK441 tone 0 word", "FSK441 tone 1 word", "FSK441 tone 2 word", "FSK441 tone 3 word"};
+    static constexpr std::array<const char*, 4> kFskIds = {"FSK441_TONE_0", "FSK441_TONE_1",
+                                                           "FSK441_TONE_2", "FSK441_TONE_3"};
     for (int k = 0; k < 4; ++k) {
         run.at(Step::Word, kFskNames[static_cast<std::size_t>(k)]);
-        double word = offsetToneWord(441.0 * (k + 2), p);
-        appendLine(run.body, listing::fsk441ToneLine(encodeTuningWord(word), k));
+        const double hz = offsetToneHz(441.0 * (k + 2), p);
+        double word = mul(div(hz, p.clockHz), kTuningWordScale);
+        const std::string line = listing::fsk441ToneLine(encodeTuningWord(word), k);
+        recordWord(run, WordList::Tone, kFskIds[static_cast<std::size_t>(k)], line, hz, word);
+        appendLine(run.body, line);
     }
 
     run.at(Step::Word, "SSB carrier word");
     double carrier = mul(div(p.carrierHz, p.clockHz), kTuningWordScale);
-    appendLine(run.body, listing::ssbCarrierLine(encodeTuningWord(carrier)));
+    const std::string carrierLine = listing::ssbCarrierLine(encodeTuningWord(carrier));
+    recordWord(run, WordList::Tone, "SSB_CARRIER", carrierLine, p.carrierHz, carrier);
+    appendLine(run.body, carrierLine);
 
     run.at(Step::Word, "JT sync offset word");
     double syncOffset =
         mul(div(div(kSyncOffsetNumerator / 1024.0, p.clockHz), p.rfMult), kTuningWordScale);
     result.syncOffsetText = lowBytes(encodeTuningWord(syncOffset), 4);
+    result.syncOffsetWord = syncOffset;
 
     run.at(Step::Word, "JT sync tone word");
-    double sync = offsetToneWord(kSyncToneHz, p);
+    const double syncHz = offsetToneHz(kSyncToneHz, p);
+    double sync = mul(div(syncHz, p.clockHz), kTuningWordScale);
     const TuningWordText syncText = encodeTuningWord(sync);
-    if (!isJt4Family(form.modeIndex())) appendLine(run.body, listing::jtSyncLine(syncText));
+    if (!isJt4Family(form.modeIndex())) {
+        const std::string line = listing::jtSyncLine(syncText);
+        recordWord(run, WordList::Tone, "JT_SYNC", line, syncHz, sync);
+        appendLine(run.body, line);
+    }
 
     const SpacingMultipliers m = multipliersFor(form.modeIndex());
     result.jt4Multiplier = m.jt4;
+    result.jt65Multiplier = m.jt65;
 
     run.at(Step::Word, "JT65 interval word");
     double jt65Interval = intervalWord(kJt65SpacingHz, m.jt65, p);
@@ -108,16 +122,23 @@ TonePlanResult buildTonePlan(RunState& run) {
         form.showWarning(std::string(listing::kDdsFreqTooHighWarning));
     }
     result.jt65IntervalText = lowBytes(jt65Text, 4);
+    result.jt65IntervalWord = jt65Interval;
 
     run.at(Step::Word, "single-tone word (Tone Freq)");
-    double tone = offsetToneWord(p.toneHz, p);
-    appendLine(run.body, listing::singleToneLine(encodeTuningWord(tone), p.toneHz));
+    const double toneHz = offsetToneHz(p.toneHz, p);
+    double tone = mul(div(toneHz, p.clockHz), kTuningWordScale);
+    const std::string toneLine = listing::singleToneLine(encodeTuningWord(tone), p.toneHz);
+    recordWord(run, WordList::Tone, "SINGLE_TONE", toneLine, toneHz, tone);
+    appendLine(run.body, toneLine);
 
     run.at(Step::Word, "RTTY mark word (RTTY Shift)");
     const double shift = operand(parseFieldNumber(form.fieldText(Field::RTTYShift)));
     const double markHz = add(kRttySpaceHz, shift);
-    double mark = offsetToneWord(markHz, p);
-    appendLine(run.body, listing::rttyMarkLine(encodeTuningWord(mark), markHz));
+    const double markDdsHz = offsetToneHz(markHz, p);
+    double mark = mul(div(markDdsHz, p.clockHz), kTuningWordScale);
+    const std::string markLine = listing::rttyMarkLine(encodeTuningWord(mark), markHz);
+    recordWord(run, WordList::Tone, "RTTY_MARK", markLine, markDdsHz, mark);
+    appendLine(run.body, markLine);
     return result;
 }
 

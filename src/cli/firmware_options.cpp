@@ -1,0 +1,171 @@
+#include "cli/firmware_options.h"
+
+#include <cmath>
+
+#include "numbers/checked_math.h"
+#include "numbers/decimal_text.h"
+#include "numbers/field_number.h"
+#include "numbers/tuning_word.h"
+
+namespace meridel::cli {
+namespace {
+
+constexpr double kHzPerMHz = 1000000.0;
+constexpr const char* kWordExample = "0x40,0x00,0x49,0xFC,0xCE,0x47";
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string maxClockText(const dds::Chip& chip) {
+    return numbers::trimmedDecimalText(chip.maxClockHz / kHzPerMHz) + " MHz";
+}
+
+const dds::Chip& chipOf(const FirmwareRequest& request) {
+    if (!request.dds) return dds::defaultChip();
+    const dds::Chip* chip = dds::findChip(*request.dds);
+    if (!chip) {
+        throw UsageError{"--dds " + quoted(*request.dds) + " is not a chip MERIDEL knows: use " +
+                         dds::chipNames()};
+    }
+    return *chip;
+}
+
+double clockOf(const FirmwareRequest& request) {
+    const auto mhz = numbers::parseWholeNumber(*request.clock);
+    if (!mhz || !std::isfinite(*mhz) || *mhz <= 0 || !std::isfinite(*mhz * kHzPerMHz)) {
+        throw UsageError{"--clock " + quoted(*request.clock) +
+                         " is not a clock in MHz: give the chip's system clock, such as 180"};
+    }
+    return *mhz * kHzPerMHz;
+}
+
+int refMultOf(const FirmwareRequest& request, const dds::Chip& chip) {
+    const std::string name(chip.name);
+    if (chip.picListing) {
+        throw UsageError{"--ref-mult: the " + name + " multiplier is its PLL, set with --pll"};
+    }
+    if (!dds::hasMultiplier(chip)) {
+        throw UsageError{"--ref-mult: the " + name + " has no reference multiplier"};
+    }
+    const auto value = numbers::parseWholeNumber(*request.refMult);
+    std::int32_t whole = 0;
+    if (!value || *value != std::floor(*value) || !numbers::roundsToInt32(*value, whole) ||
+        whole < 1) {
+        throw UsageError{"--ref-mult " + quoted(*request.refMult) + " is not a multiplier: the " +
+                         name + " takes " + dds::multiplierText(chip)};
+    }
+    return whole;
+}
+
+}  // namespace
+
+bool isFirmwareOption(std::string_view option) {
+    return option == "--format" || option == "--dds" || option == "--clock" ||
+           option == "--ref-mult" || option == "--decode";
+}
+
+bool FirmwareRequest::take(std::string_view option, const std::string& value) {
+    if (option == "--format") {
+        format = value;
+    } else if (option == "--dds") {
+        dds = value;
+    } else if (option == "--clock") {
+        clock = value;
+    } else if (option == "--ref-mult") {
+        refMult = value;
+    } else if (option == "--decode") {
+        decode.push_back(value);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions& others) {
+    FirmwarePlan plan;
+    plan.requested = request.any();
+    plan.chip = &chipOf(request);
+    const dds::Chip& chip = *plan.chip;
+    const std::string name(chip.name);
+    if (request.clock) {
+        plan.clockText = *request.clock;
+        plan.clockHz = clockOf(request);
+    }
+
+    if (!request.decode.empty()) {
+        if (others.anyPlan || request.format || request.refMult) {
+            throw UsageError{"--decode takes only --clock, --dds and --json: it computes no plan"};
+        }
+        if (!request.clock) {
+            throw UsageError{"--decode needs --clock MHZ, the clock the words were made for"};
+        }
+        return plan;
+    }
+
+    if (request.format && *request.format != "asm" && *request.format != "c") {
+        throw UsageError{"--format " + quoted(*request.format) + " is not a format: use asm or c"};
+    }
+    plan.header = request.format ? *request.format == "c" : !chip.picListing;
+    if (!chip.picListing && !plan.header) {
+        throw UsageError{"--format asm: the " + name +
+                         " has no PIC assembler listing (only the AD9852 and AD9854 have): its "
+                         "format is c"};
+    }
+    if (chip.picListing && request.clock) {
+        throw UsageError{"--clock is for chips without the AD9852's PLL: the " + name +
+                         " clock is --ref-in times --pll"};
+    }
+    if (!chip.picListing && !request.clock) {
+        throw UsageError{"--dds " + name + " needs --clock MHZ, its system clock (at most " +
+                         maxClockText(chip) + ")"};
+    }
+    if (!chip.picListing && others.clockFields) {
+        throw UsageError{"--ref-in and --pll set the AD9852/AD9854 clock: for the " + name +
+                         " give --clock"};
+    }
+    if (request.refMult) plan.refMult = refMultOf(request, chip);
+    return plan;
+}
+
+std::vector<DecodedWord> decodeWords(const FirmwarePlan& plan,
+                                     const std::vector<std::string>& texts) {
+    const dds::Chip& chip = *plan.chip;
+    std::vector<DecodedWord> words;
+    for (const std::string& text : texts) {
+        std::size_t start = 0;
+        const std::size_t before = words.size();
+        while (start < text.size()) {
+            const std::size_t end = text.find_first_of(" \t\r\n;", start);
+            const std::string token =
+                text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            start = end == std::string::npos ? text.size() : end + 1;
+            if (token.empty()) continue;
+            const auto word = numbers::parseWordBytes(token);
+            if (!word) {
+                throw UsageError{"--decode: " + quoted(token) +
+                                 " is not a word in the listing's form, such as " + kWordExample};
+            }
+            if (word->bytes > chip.wordBytes) {
+                throw UsageError{"--decode: " + quoted(token) + " has " +
+                                 std::to_string(word->bytes) + " bytes; the " +
+                                 std::string(chip.name) + " takes words of at most " +
+                                 std::to_string(chip.wordBytes)};
+            }
+            if (chip.wordBits < 64 && (word->value >> chip.wordBits) != 0) {
+                throw UsageError{"--decode: " + quoted(token) + " is beyond the " +
+                                 std::string(chip.name) + "'s " + std::to_string(chip.wordBits) +
+                                 "-bit words"};
+            }
+            words.push_back({numbers::wordBytesText(word->value, word->bytes), word->value,
+                             numbers::wordFrequency(word->value, plan.clockHz, chip.wordBits)});
+        }
+        if (words.size() == before) {
+            throw UsageError{"--decode " + quoted(text) + " holds no word: give words such as " +
+                             kWordExample};
+        }
+    }
+    return words;
+}
+
+}  // namespace meridel::cli

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace meridel::dds {
+
+// How the chip takes a tuning word on its bus. The C header always spells words most
+// significant byte first; this says what the firmware has to do with them.
+enum class WireOrder {
+    MsbFirst,        // register bytes most significant first (SPI or parallel)
+    LsbFirstSerial,  // AD9850/51 serial load: FTW bytes low to high, each byte LSB first
+    TwoHalves14,     // AD9833: two 14-bit FREQ writes, low half first (B28 set)
+};
+
+// The reference clock multipliers a chip accepts. `min`..`max` in steps of `step`; `bypass`
+// allows 1 (multiplier off). A chip without a multiplier has min = max = 0.
+struct MultiplierRule {
+    int min = 0;
+    int max = 0;
+    int step = 1;
+    bool bypass = false;
+    std::string_view option;  // the meridel-cli option that sets it
+};
+
+struct Chip {
+    std::string_view name;
+    int wordBits = 0;
+    int wordBytes = 0;
+    WireOrder wireOrder = WireOrder::MsbFirst;
+    double maxClockHz = 0;
+    MultiplierRule multiplier;
+    int phaseBits = 0;
+    int amplitudeBits = 0;    // 0: no amplitude scaling in the DDS
+    bool picListing = false;  // the AD9852 register listing for PIC assembler applies
+    std::string_view note;    // what a builder must know, including facts not yet confirmed
+};
+
+// Every chip, in the order the help and README list them; the first is the default.
+std::span<const Chip> chips();
+const Chip& defaultChip();
+// Case-insensitive: "ad9851" finds the AD9851. nullptr for an unknown name.
+const Chip* findChip(std::string_view name);
+// "AD9850, AD9851, ..." for messages.
+std::string chipNames();
+
+bool hasMultiplier(const Chip& chip);
+bool allowsMultiplier(const Chip& chip, int multiplier);
+// "4 to 20, or 1 to bypass the PLL"; "none" without a multiplier.
+std::string multiplierText(const Chip& chip);
+
+enum class LimitKind { ClockAboveMaximum, UnsupportedMultiplier, AboveCarrierLimit };
+struct LimitWarning {
+    LimitKind kind;
+    std::string text;
+};
+
+// What a plan asks of the chip beyond its limits: a clock above its maximum, a multiplier it
+// does not have, a word above 0.4 x clock (the highest word is named). None of them stops the
+// words being computed.
+struct PlanLimits {
+    double clockHz = 0;
+    std::optional<int> multiplier;
+    double highestHz = 0;
+    std::string highestName;
+};
+std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan);
+
+// Above this fraction of the clock the output's spurs grow; the data sheets' own headline
+// output limits are 0.4 x clock.
+inline constexpr double kCarrierLimitRatio = 0.4;
+
+}  // namespace meridel::dds

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "dds/chips.h"
+#include "run/run_words.h"
+
+namespace meridel::firmware {
+
+// A word problem a writer cannot get round (a frequency the chip cannot make, a message table
+// that does not fit the words); the message names the word or table and what is allowed.
+class FirmwareError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ChipWord {
+    std::string id;    // "FSK441_TONE_0"
+    std::string name;  // "FSK441 Tone 0", as the listing labels it
+    double requestedHz;
+    std::uint64_t ftw;  // in the chip's width
+    double actualHz;    // what the chip makes of ftw
+};
+
+// A run's words for one chip: what every writer works from.
+struct ChipWords {
+    const dds::Chip* chip = nullptr;
+    double clockHz = 0;
+    std::optional<int> refMult;  // the chip's reference multiplier, when one was given
+    run::PlanTexts plan;
+    std::int32_t rfMult = 0;
+    std::int32_t pllMult = 0;
+    std::vector<ChipWord> tones;
+    std::vector<ChipWord> intervals;
+    std::optional<std::int32_t> controlByte;  // AD9852/AD9854 only
+    std::uint64_t phaseConstant = 0;          // half a turn / RF Mult, in phaseBits bits
+    int phaseBits = 0;
+};
+
+// The AD9852 and AD9854 keep the listing's own words (rounded in the listing's double
+// arithmetic, within one step of the exact word); every other chip gets the exact word of each
+// requested frequency at the run's clock. Throws FirmwareError for a frequency below 0 or not
+// below the clock.
+ChipWords chipWords(const run::RunWords& words, const dds::Chip& chip,
+                    std::optional<int> refMult = std::nullopt);
+
+// The chip's limit warnings for these words: the clock, the multiplier (the PLL multiplier for
+// the AD9852/54) and the highest tone word.
+std::vector<dds::LimitWarning> limitWarnings(const ChipWords& words);
+
+}  // namespace meridel::firmware

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The C header compiles without a warning as C99 and C++ on the host, for AVR (atmega328p) and
+# for ARM Cortex-M0+, with and without a message table; and a host program that includes the
+# header of the worked plan reads back the listing's bytes.
+# usage: header_compile_test.sh MERIDEL_CLI SAMPLE_HEADER LISTING
+set -euo pipefail
+cli=$1 sample=$2 listing=$3
+here=$(cd "$(dirname "$0")" && pwd)
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+
+mkdir -p "$scratch/listing" "$scratch/message"
+"$cli" --ref-in 20 --pll 10 --output 50 --tone 1500 --shift 850 --comment "Test */ ??/" \
+  --mode JT65B --format c --file "$scratch/listing/dds_words.h"
+"$sample" AD9851 180 >"$scratch/message/dds_words.h"
+
+flags=(-Wall -Wextra -pedantic -Werror -c -o "$scratch/unit.o")
+compilers=(
+  "gcc -std=c99"
+  "g++ -std=c++11 -x c++"
+  "avr-gcc -mmcu=atmega328p -Os -std=c99"
+  "arm-none-eabi-gcc -mcpu=cortex-m0plus -mthumb -std=c99"
+)
+compiled=0
+for header in listing message; do
+  for compiler in "${compilers[@]}"; do
+    # shellcheck disable=SC2086
+    if $compiler "${flags[@]}" -I "$scratch/$header" "$here/header_unit.c" 2>"$scratch/errors"; then
+      compiled=$((compiled + 1))
+    else
+      fail "$compiler on the $header header:"
+      cat "$scratch/errors" >&2
+    fi
+  done
+done
+
+gcc -std=c99 -Wall -Wextra -pedantic -Werror -I "$scratch/listing" "$here/header_check.c" \
+  -o "$scratch/check"
+"$scratch/check" >"$scratch/read-back" || fail "the header's bytes and constants disagree"
+{
+  tr -d '\r' <"$listing" | sed -n 's/^\(0x[0-9A-F,x]*\) ;.*/\1/p'
+  tr -d '\r' <"$listing" | sed -n 's/^AD9852 Control reg  \(0x[0-9A-Fx,]*\) .*/\1/p'
+  tr -d '\r' <"$listing" | sed -n 's/^PHASE180  Constant  //p'
+} >"$scratch/expected"
+diff "$scratch/expected" "$scratch/read-back" >&2 || fail "the host program read other bytes than the listing's"
+
+[ $failures -eq 0 ] || exit 1
+echo "header: $compiled compilations, $(wc -l <"$scratch/read-back") words read back as listed"

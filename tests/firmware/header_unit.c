@@ -1,0 +1,18 @@
+/* A firmware unit that includes the generated header and reads from it the way an AVR sketch
+ * does, through pgm_read_byte. Compiled (not run) by every compiler of the header test. */
+#include "dds_words.h"
+
+uint8_t dds_first_byte(void);
+uint8_t dds_first_symbol(void);
+
+uint8_t dds_first_byte(void) {
+    return pgm_read_byte(&DDS_SSB_CARRIER_BYTES[0]);
+}
+
+uint8_t dds_first_symbol(void) {
+#ifdef DDS_MSG_WSPR_SYMBOL_COUNT
+    return pgm_read_byte(&DDS_MSG_WSPR_SYMBOLS[DDS_MSG_WSPR_SYMBOL_COUNT - 1]);
+#else
+    return (uint8_t)(DDS_PHASE180 & 0xFF);
+#endif
+}
