@@ -1,0 +1,119 @@
+#include "beacon/message_plan.h"
+
+#include <array>
+#include <cmath>
+
+#include "modes/encoders.h"
+#include "numbers/checked_math.h"
+#include "numbers/decimal_text.h"
+#include "numbers/tuning_word.h"
+
+namespace meridel::beacon {
+namespace {
+using modes::JtSubmode;
+using modes::MessageError;
+using modes::SymbolTable;
+
+// The Mode list's entries, in list order; JT44 has no encoder here.
+constexpr std::array<std::optional<JtSubmode>, 11> kJtSubmodes = {
+    JtSubmode::JT65A, JtSubmode::JT65B, JtSubmode::JT65C, std::nullopt,
+    JtSubmode::JT4A,  JtSubmode::JT4B,  JtSubmode::JT4C,  JtSubmode::JT4D,
+    JtSubmode::JT4E,  JtSubmode::JT4F,  JtSubmode::JT4G};
+
+JtSubmode jtSubmode(int modeIndex, std::string_view modeText, std::string_view message) {
+    const std::string which = "JT message \"" + std::string(message) + "\": ";
+    if (modeIndex < 0 || modeIndex >= static_cast<int>(kJtSubmodes.size())) {
+        throw MessageError(which + "no JT mode is selected (the Mode list shows \"" +
+                           std::string(modeText) + "\"); select JT65A to JT65C or JT4A to JT4G");
+    }
+    const auto submode = kJtSubmodes[static_cast<std::size_t>(modeIndex)];
+    if (!submode) {
+        throw MessageError(which +
+                           "JT44 messages cannot be encoded; select JT65A to JT65C or "
+                           "JT4A to JT4G");
+    }
+    return *submode;
+}
+
+const run::RunWord& wordWithId(const run::RunWords& words, std::string_view id) {
+    for (const run::RunWord& word : words.tones) {
+        if (word.id == id) return word;
+    }
+    throw MessageError("the listing of this plan has no " + std::string(id) + " word");
+}
+
+firmware::MessageTable tableOf(std::string key, SymbolTable table, const run::RunWord& base) {
+    return {std::move(key),           std::move(table.mode), std::move(table.text),
+            std::move(table.symbols), table.symbol_seconds,  base.name};
+}
+
+// The PI4 words, computed as the listing computes a tone: the offset at the beacon's output
+// divided by RF Mult, added to the DDS carrier, over the DDS clock, times 2^48.
+void addPi4Words(run::RunWords& words, double audioHz) {
+    using namespace numbers::checked;
+    const double carrierHz = wordWithId(words, "SSB_CARRIER").requestedHz;
+    const double r = words.rfMult;
+    for (int k = 0; k < 4; ++k) {
+        const double offsetHz =
+            add(sub(audioHz, kPi4ToneZeroBelowNominalHz), mul(k, kPi4SpacingHz));
+        const double hz = add(div(offsetHz, r), carrierHz);
+        double word = mul(div(hz, words.clockHz), numbers::kTuningWordScale);
+        numbers::encodeTuningWord(word);
+        words.tones.push_back({"PI4_TONE_" + std::to_string(k), "PI4 Tone " + std::to_string(k), hz,
+                               numbers::roundedWord(word, 48)});
+    }
+    double interval = mul(div(div(kPi4SpacingHz, words.clockHz), r), numbers::kTuningWordScale);
+    numbers::encodeTuningWord(interval);
+    words.intervals.push_back(
+        {"PI4_INTERVAL", "PI4 Interval", kPi4SpacingHz / r, numbers::roundedWord(interval, 48)});
+}
+
+void checkRange(const char* what, double value, double low, double high, const char* unit) {
+    if (!(value >= low && value <= high)) {
+        throw MessageError(std::string(what) + " " + numbers::trimmedDecimalText(value) + " " +
+                           unit + " is out of range; use " + numbers::trimmedDecimalText(low) +
+                           " to " + numbers::trimmedDecimalText(high) + " " + unit);
+    }
+}
+
+}  // namespace
+
+BeaconMessages encodeMessages(const MessageInputs& in, int modeIndex, std::string_view modeText,
+                              run::RunWords words) {
+    BeaconMessages out;
+    if (!in.pi4.empty()) {
+        checkRange("PI4 audio frequency", in.pi4AudioHz, 0, 3000, "Hz");
+        addPi4Words(words, in.pi4AudioHz);
+    }
+    auto& tables = out.tables;
+    if (!in.jt.empty()) {
+        const JtSubmode submode = jtSubmode(modeIndex, modeText, in.jt);
+        const bool jt65 = submode <= JtSubmode::JT65C;
+        tables.push_back(tableOf("jt", modes::encodeJt(in.jt, submode),
+                                 wordWithId(words, jt65 ? "JT_SYNC" : "JT4_TONE_0")));
+    }
+    if (!in.wspr.empty()) {
+        tables.push_back(
+            tableOf("wspr", modes::encodeWspr(in.wspr), wordWithId(words, "WSPR_BASE")));
+    }
+    if (!in.fsk441.empty()) {
+        tables.push_back(
+            tableOf("fsk441", modes::encodeFsk441(in.fsk441), wordWithId(words, "FSK441_TONE_0")));
+    }
+    if (!in.pi4.empty()) {
+        tables.push_back(tableOf("pi4", modes::encodePi4(in.pi4), wordWithId(words, "PI4_TONE_0")));
+    }
+    if (!in.cw.empty()) {
+        checkRange("CW speed", in.cwWpm, 1, 60, "WPM");
+        tables.push_back(
+            tableOf("cw", modes::encodeCw(in.cw, in.cwWpm), wordWithId(words, "SINGLE_TONE")));
+    }
+    if (!in.rtty.empty()) {
+        tables.push_back(
+            tableOf("rtty", modes::encodeRtty(in.rtty), wordWithId(words, "RTTY_SPACE")));
+    }
+    out.words = std::move(words);
+    return out;
+}
+
+}  // namespace meridel::beacon
