@@ -42,9 +42,10 @@ const run::RunWord& wordWithId(const run::RunWords& words, std::string_view id) 
     throw MessageError("the listing of this plan has no " + std::string(id) + " word");
 }
 
-firmware::MessageTable tableOf(std::string key, SymbolTable table, const run::RunWord& base) {
-    return {std::move(key),           std::move(table.mode), std::move(table.text),
-            std::move(table.symbols), table.symbol_seconds,  base.name};
+EncodedMessage encoded(std::string key, SymbolTable table, std::string baseId) {
+    return {{std::move(key), std::move(table.mode), std::move(table.text), std::move(table.symbols),
+             table.symbol_seconds, ""},
+            std::move(baseId)};
 }
 
 // The PI4 words, computed as the listing computes a tone: the offset at the beacon's output
@@ -78,39 +79,38 @@ void checkRange(const char* what, double value, double low, double high, const c
 
 }  // namespace
 
-BeaconMessages encodeMessages(const MessageInputs& in, int modeIndex, std::string_view modeText,
-                              run::RunWords words) {
-    BeaconMessages out;
-    if (!in.pi4.empty()) {
-        checkRange("PI4 audio frequency", in.pi4AudioHz, 0, 3000, "Hz");
-        addPi4Words(words, in.pi4AudioHz);
-    }
-    auto& tables = out.tables;
+std::vector<EncodedMessage> encodeMessages(const MessageInputs& in, int modeIndex,
+                                           std::string_view modeText) {
+    std::vector<EncodedMessage> out;
     if (!in.jt.empty()) {
         const JtSubmode submode = jtSubmode(modeIndex, modeText, in.jt);
         const bool jt65 = submode <= JtSubmode::JT65C;
-        tables.push_back(tableOf("jt", modes::encodeJt(in.jt, submode),
-                                 wordWithId(words, jt65 ? "JT_SYNC" : "JT4_TONE_0")));
+        out.push_back(
+            encoded("jt", modes::encodeJt(in.jt, submode), jt65 ? "JT_SYNC" : "JT4_TONE_0"));
     }
-    if (!in.wspr.empty()) {
-        tables.push_back(
-            tableOf("wspr", modes::encodeWspr(in.wspr), wordWithId(words, "WSPR_BASE")));
-    }
+    if (!in.wspr.empty()) out.push_back(encoded("wspr", modes::encodeWspr(in.wspr), "WSPR_BASE"));
     if (!in.fsk441.empty()) {
-        tables.push_back(
-            tableOf("fsk441", modes::encodeFsk441(in.fsk441), wordWithId(words, "FSK441_TONE_0")));
+        out.push_back(encoded("fsk441", modes::encodeFsk441(in.fsk441), "FSK441_TONE_0"));
     }
     if (!in.pi4.empty()) {
-        tables.push_back(tableOf("pi4", modes::encodePi4(in.pi4), wordWithId(words, "PI4_TONE_0")));
+        checkRange("PI4 audio frequency", in.pi4AudioHz, 0, 3000, "Hz");
+        out.push_back(encoded("pi4", modes::encodePi4(in.pi4), "PI4_TONE_0"));
     }
     if (!in.cw.empty()) {
         checkRange("CW speed", in.cwWpm, 1, 60, "WPM");
-        tables.push_back(
-            tableOf("cw", modes::encodeCw(in.cw, in.cwWpm), wordWithId(words, "SINGLE_TONE")));
+        out.push_back(encoded("cw", modes::encodeCw(in.cw, in.cwWpm), "SINGLE_TONE"));
     }
-    if (!in.rtty.empty()) {
-        tables.push_back(
-            tableOf("rtty", modes::encodeRtty(in.rtty), wordWithId(words, "RTTY_SPACE")));
+    if (!in.rtty.empty()) out.push_back(encoded("rtty", modes::encodeRtty(in.rtty), "RTTY_SPACE"));
+    return out;
+}
+
+BeaconMessages tieToWords(std::vector<EncodedMessage> messages, const MessageInputs& inputs,
+                          run::RunWords words) {
+    if (!inputs.pi4.empty()) addPi4Words(words, inputs.pi4AudioHz);
+    BeaconMessages out;
+    for (EncodedMessage& m : messages) {
+        m.table.base_word = wordWithId(words, m.baseId).name;
+        out.tables.push_back(std::move(m.table));
     }
     out.words = std::move(words);
     return out;

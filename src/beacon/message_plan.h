@@ -28,19 +28,29 @@ struct MessageInputs {
 inline constexpr double kPi4ToneZeroBelowNominalHz = 117.1875;
 inline constexpr double kPi4SpacingHz = 234.375;
 
-// The messages of a plan, encoded and tied to the words of its run: every symbol is a tone
-// number counted from the table's base word in steps of its mode's interval word.
-struct BeaconMessages {
-    std::vector<firmware::MessageTable> tables;  // jt, wspr, fsk441, pi4, cw, rtty, as given
-    run::RunWords words;                         // the run's words, with PI4's when it is sent
+// One message as its encoder gave it, and the id of the listing word (run::RunWord::id) its
+// tone numbers count from.
+struct EncodedMessage {
+    firmware::MessageTable table;  // base_word is filled in by tieToWords
+    std::string baseId;
 };
 
-// Encodes every message given, in that order, against the words of a completed run and the
-// mode list's selection (index 0..10, -1 for none, and its text). A message that cannot be
-// encoded throws modes::MessageError naming the message, the character or word and what is
-// allowed; a JT message without a JT65 or JT4 mode selected, or a CW speed or PI4 audio
-// frequency out of range, too.
-BeaconMessages encodeMessages(const MessageInputs& inputs, int modeIndex, std::string_view modeText,
-                              run::RunWords words);
+// Encodes every message given, in the order jt, wspr, fsk441, pi4, cw, rtty; the JT message in
+// the mode of the Mode list's selection (index 0..10, -1 for none, and the text it shows). A
+// message that cannot be encoded throws modes::MessageError naming the message, the character
+// or word and what is allowed; so do a JT message without a JT65 or JT4 mode selected and a CW
+// speed or PI4 audio frequency out of range. Needs no run, so a bad message stops a plan
+// before any file is written.
+std::vector<EncodedMessage> encodeMessages(const MessageInputs& inputs, int modeIndex,
+                                           std::string_view modeText);
+
+// The messages of a plan tied to the words of its completed run: each table names its base
+// word as the listing labels it, and a PI4 message adds the PI4 tone and interval words.
+struct BeaconMessages {
+    std::vector<firmware::MessageTable> tables;
+    run::RunWords words;
+};
+BeaconMessages tieToWords(std::vector<EncodedMessage> messages, const MessageInputs& inputs,
+                          run::RunWords words);
 
 }  // namespace meridel::beacon

@@ -7,16 +7,21 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string_view>
 
+#include "beacon/message_plan.h"
 #include "cli/firmware_options.h"
 #include "dds/chips.h"
+#include "firmware/asm_symbols.h"
 #include "firmware/c_header.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
 #include "model/main_window_model.h"
 #include "model/settings_file.h"
+#include "modes/symbol_table.h"
 #include "numbers/decimal_text.h"
+#include "numbers/field_number.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -30,6 +35,9 @@ constexpr const char* kUsage =
     "                   [--tone TEXT] [--shift TEXT] [--mode TEXT] [--comment TEXT]\n"
     "                   [--file NAME] [--settings FILE] [--json] [--help] [--version]\n"
     "                   [--format asm|c] [--dds CHIP] [--clock MHZ] [--ref-mult N]\n"
+    "                   [--jt-message TEXT] [--wspr-message TEXT] [--fsk441-message TEXT]\n"
+    "                   [--pi4-message CALL] [--pi4-audio HZ] [--cw-message TEXT]\n"
+    "                   [--cw-wpm WPM] [--rtty-message TEXT] [--symbol-file NAME]\n"
     "       meridel-cli --decode BYTES... --clock MHZ [--dds CHIP] [--json]\n";
 
 constexpr const char* kHelp =
@@ -73,6 +81,28 @@ constexpr const char* kHelp =
     "  --decode BYTES   decode words in the listing's form (\"0x40,0x00,0x49,0xFC,0xCE,0x47\"),\n"
     "                   several separated by blanks or \";\", or by giving --decode again,\n"
     "                   into their frequencies at --clock; no plan is computed\n"
+    "\n"
+    "beacon messages (each optional; the symbols are tone numbers counted from a word of the\n"
+    "listing, stepping by the mode's interval word):\n"
+    "  --jt-message TEXT     a JT65 or JT4 message, in the mode of --mode (JT65A to JT65C,\n"
+    "                        JT4A to JT4G); 126 or 206 symbols from \"JT Sync\" or \"JT4x Tone "
+    "0\"\n"
+    "  --wspr-message TEXT   \"CALL GRID4 DBM\" or a compound-callsign form; 162 symbols from\n"
+    "                        \"WSPR Base\"\n"
+    "  --fsk441-message TEXT meteor scatter text; 3 symbols a character from \"FSK441 Tone 0\"\n"
+    "  --pi4-message CALL    a PI4 callsign (up to 8 characters, /B allowed); adds the PI4 tone\n"
+    "                        and interval words\n"
+    "  --pi4-audio HZ        the PI4 nominal frequency above the carrier (default 800)\n"
+    "  --cw-message TEXT     a CW identification: key down (1) or up (0) per dot unit on the\n"
+    "                        single-tone word\n"
+    "  --cw-wpm WPM          the CW speed, 1 to 60 words a minute, PARIS timing (default 12)\n"
+    "  --rtty-message TEXT   ITA2 codes with LTRS/FIGS shifts, 45.45 baud, 1 start and 1.5\n"
+    "                        stop bits, from \"RTTY Space\"\n"
+    "  --symbol-file NAME    write the symbol tables as an assembler include to NAME (as\n"
+    "                        given); without it they follow the listing on standard output.\n"
+    "                        With --format c they go into the C header instead\n"
+    "A message that cannot be encoded ends with status 1 and writes no file.\n"
+    "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -95,6 +125,8 @@ struct Options {
     std::optional<std::string> file;  // the last --file
     FirmwareRequest firmware;
     OtherOptions others;
+    beacon::MessageInputs messages;
+    std::optional<std::string> symbolFile;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -124,6 +156,37 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
     return std::nullopt;
 }
 
+// A number option's value, read as a whole number text.
+double numberValue(std::string_view option, const std::string& text) {
+    const auto value = numbers::parseWholeNumber(text);
+    if (!value) throw UsageError{std::string(option) + " \"" + text + "\" is not a number"};
+    return *value;
+}
+
+// The beacon message options; false when `option` is none of them.
+bool takeMessageOption(Options& options, std::string_view option, const auto& takeValue) {
+    beacon::MessageInputs& m = options.messages;
+    std::string* text = option == "--jt-message"       ? &m.jt
+                        : option == "--wspr-message"   ? &m.wspr
+                        : option == "--fsk441-message" ? &m.fsk441
+                        : option == "--pi4-message"    ? &m.pi4
+                        : option == "--cw-message"     ? &m.cw
+                        : option == "--rtty-message"   ? &m.rtty
+                                                       : nullptr;
+    if (text) {
+        *text = takeValue();
+    } else if (option == "--cw-wpm") {
+        m.cwWpm = numberValue(option, takeValue());
+    } else if (option == "--pi4-audio") {
+        m.pi4AudioHz = numberValue(option, takeValue());
+    } else if (option == "--symbol-file") {
+        options.symbolFile = takeValue();
+    } else {
+        return false;
+    }
+    return true;
+}
+
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -151,6 +214,7 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.others.anyPlan = true;
             continue;
         }
+        if (takeMessageOption(options, option, takeValue)) continue;
         if (isFirmwareOption(option)) {
             options.firmware.take(option, takeValue());
             continue;
@@ -262,8 +326,46 @@ void writeJson(std::FILE* out, const nlohmann::json& object) {
     std::fwrite(text.data(), 1, text.size(), out);
 }
 
+// Why an invocation ended early: "arithmetic" or "output" for a failed run, "message" for a
+// message that cannot be encoded.
+struct Failure {
+    std::string kind;
+    std::string message;
+};
+
+std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) {
+    if (!failure) return std::nullopt;
+    return Failure{failure->kind == run::FailureKind::Arithmetic ? "arithmetic" : "output",
+                   failure->message};
+}
+
+nlohmann::json messagesJson(const beacon::BeaconMessages& messages) {
+    using nlohmann::json;
+    json object = json::object();
+    for (const firmware::MessageTable& m : messages.tables) {
+        object[m.key] = {{"mode", m.mode},
+                         {"text", m.text},
+                         {"symbols", m.symbols},
+                         {"symbol_seconds", m.symbol_seconds},
+                         {"base_word", m.base_word}};
+    }
+    if (object.contains("pi4")) {
+        json words = json::array();
+        for (const auto* list : {&messages.words.tones, &messages.words.intervals}) {
+            for (const run::RunWord& w : *list) {
+                if (w.id.rfind("PI4_", 0) != 0) continue;
+                words.push_back(
+                    {{"name", w.name}, {"requested_hz", w.requestedHz}, {"ftw", w.ftw}});
+            }
+        }
+        object["pi4"]["words"] = words;
+    }
+    return object;
+}
+
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
-               const std::optional<run::RunFailure>& failure, const FirmwareResult& fw) {
+               const std::optional<Failure>& failure, const FirmwareResult& fw,
+               const std::optional<beacon::BeaconMessages>& messages) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -278,14 +380,10 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
     object["listing"] =
         opener.opened() ? json(listing::latin1ToUtf8(opener.received())) : json(nullptr);
-    if (failure) {
-        object["error"] = {
-            {"kind", failure->kind == run::FailureKind::Arithmetic ? "arithmetic" : "output"},
-            {"message", failure->message}};
-    } else {
-        object["error"] = nullptr;
-    }
+    object["error"] =
+        failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     if (fw.plan.requested) addFirmwareJson(object, fw);
+    if (messages) object["messages"] = messagesJson(*messages);
     writeJson(out, object);
 }
 
@@ -323,7 +421,7 @@ void writeHeaderFile(const std::string& name, const std::string& text) {
 
 // The firmware side of a completed run: the chip's words, its warnings and the C header.
 void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
-                    std::FILE* out) {
+                    std::span<const firmware::MessageTable> messages, std::FILE* out) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
     for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
         // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
@@ -331,12 +429,29 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
         fw.warnings.push_back(w.text);
     }
     if (!fw.plan.header) return;
-    const std::string header = firmware::cHeader(*fw.words);
+    const std::string header = firmware::cHeader(*fw.words, messages);
     if (options.file) {
         writeHeaderFile(*options.file, header);
     } else if (!options.json) {
         std::fwrite(header.data(), 1, header.size(), out);
     }
+}
+
+// The symbol tables as an assembler include: to --symbol-file, or after the listing on
+// standard output (not in JSON mode, whose object carries them).
+void writeSymbols(const beacon::BeaconMessages& messages, const Options& options, std::FILE* out) {
+    std::unique_ptr<listing::OutputChannel> channel;
+    if (options.symbolFile) {
+        channel = listing::openFileChannel(*options.symbolFile);
+    } else if (!options.json) {
+        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
+    } else {
+        return;
+    }
+    for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
+        channel->writeLine(line);
+    }
+    channel->close();
 }
 
 }  // namespace
@@ -376,26 +491,47 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     // The header takes the place of the listing, which then goes nowhere.
     if (fw.plan.header) model.setFieldText(Field::FileName, "");
 
+    // Messages are encoded before the run, so a bad one stops the plan before any file exists.
+    std::vector<beacon::EncodedMessage> encoded;
+    std::optional<Failure> failure;
+    try {
+        encoded = beacon::encodeMessages(options.messages, model.modeIndex(), model.modeText());
+    } catch (const modes::MessageError& error) {
+        failure = Failure{"message", error.what()};
+    }
+
     CliOpener opener(out, options.json, !fw.plan.header);
-    std::optional<run::RunFailure> failure;
-    if (fw.plan.requested) {
+    std::optional<beacon::BeaconMessages> messages;
+    if (failure) {
+        // nothing is computed or written
+    } else if (fw.plan.requested || options.messages.any()) {
         run::RunWords words;
-        failure = model.calculate(opener, words);
+        failure = failureOf(model.calculate(opener, words));
         if (!failure) {
             try {
-                finishFirmware(fw, words, options, out);
+                if (options.messages.any()) {
+                    messages = beacon::tieToWords(std::move(encoded), options.messages, words);
+                    words = messages->words;
+                }
+                const std::span<const firmware::MessageTable> tables =
+                    messages ? std::span(messages->tables)
+                             : std::span<const firmware::MessageTable>();
+                if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
+                if (messages && !fw.plan.header) writeSymbols(*messages, options, out);
             } catch (const firmware::FirmwareError& error) {
-                failure = run::RunFailure{run::FailureKind::Arithmetic, error.what()};
+                failure = Failure{"arithmetic", error.what()};
+            } catch (const modes::MessageError& error) {
+                failure = Failure{"message", error.what()};
             } catch (const listing::OutputError& error) {
-                failure = run::RunFailure{run::FailureKind::Output, error.what()};
+                failure = Failure{"output", error.what()};
             }
         }
     } else {
-        failure = model.calculate(opener);
+        failure = failureOf(model.calculate(opener));
     }
 
     if (options.json) {
-        printJson(out, model, opener, failure, fw);
+        printJson(out, model, opener, failure, fw, messages);
     } else {
         if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());

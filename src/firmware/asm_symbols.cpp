@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "numbers/decimal_text.h"
+#include "numbers/tuning_word.h"
 
 namespace meridel::firmware {
 namespace {
@@ -19,10 +20,24 @@ std::string meaning(const MessageTable& m) {
     return "tone n = " + m.base_word + " + n x the mode's interval word";
 }
 
+// The words a message table adds to the listing's, as the listing spells them: tone words in
+// six bytes, interval words in their low four.
+void addExtraWords(std::vector<std::string>& lines, const run::RunWords& words) {
+    const auto extra = [](const run::RunWord& w) { return w.id.rfind("PI4_", 0) == 0; };
+    for (const run::RunWord& w : words.tones) {
+        if (extra(w)) lines.push_back(numbers::wordBytesText(w.ftw, 6) + " ; " + w.name);
+    }
+    for (const run::RunWord& w : words.intervals) {
+        if (extra(w)) lines.push_back(numbers::wordBytesText(w.ftw, 4) + " ; " + w.name);
+    }
+}
+
 }  // namespace
 
-std::vector<std::string> asmSymbolLines(std::span<const MessageTable> messages) {
+std::vector<std::string> asmSymbolLines(std::span<const MessageTable> messages,
+                                        const run::RunWords& words) {
     std::vector<std::string> lines;
+    addExtraWords(lines, words);
     for (const MessageTable& m : messages) {
         if (!lines.empty()) lines.emplace_back();
         lines.push_back(";" + m.mode + " message \"" + m.text +
