@@ -1,5 +1,5 @@
-// meridel-cli's firmware options end to end: the JSON form of the words, --decode against the
-// worked listing, the C header on standard output and in a file, and the usage errors.
+// meridel-cli's JSON of the firmware options, checked against the worked listing: the words
+// of every line, and --decode giving back their frequencies. The rest is in data/cli.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -90,72 +90,6 @@ TEST_F(CliFirmware, DecodeInvertsTheListing) {
         EXPECT_EQ(decoded[i]["bytes"], listingWords()[i].first);
         EXPECT_EQ(decoded[i]["ftw"], listingWords()[i].second);
         EXPECT_NEAR(decoded[i]["hz"].get<double>(), listedHz(i), kStep) << decoded[i];
-    }
-
-    const auto plain = cli({"--decode", "0x0e,0x38,0xE3,0x8E;0x00,0x01", "--decode",
-                            "0x80,0x00,0x00,0x00", "--clock=180", "--dds", "AD9851"});
-    EXPECT_EQ(plain.status, 0);
-    EXPECT_EQ(plain.out,
-              "0x0E,0x38,0xE3,0x8E ; ftw 238609294 ; 9999999.99068677 Hz\n"
-              "0x00,0x01 ; ftw 1 ; .0419095158576965 Hz\n"
-              "0x80,0x00,0x00,0x00 ; ftw 2147483648 ; 90000000 Hz\n");
-}
-
-TEST_F(CliFirmware, HeaderOnStandardOutputOrInAFileAsNamed) {
-    auto r = cli({"--dds", "AD9851", "--clock", "180", "--output", "14.0956"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out.rfind("/* DDS words for firmware, made by meridel-cli", 0), 0u);
-    // round(14.0956 MHz x 2^32 / 180 MHz) = round(336334116.76...)
-    EXPECT_NE(r.out.find("#define DDS_SSB_CARRIER_FTW 0x140C0D25ULL\n"), std::string::npos);
-
-    const auto fast = cli({"--dds", "AD9851", "--clock", "200", "--ref-mult", "5"});
-    EXPECT_EQ(fast.status, 0);
-    EXPECT_EQ(fast.err,
-              "warning: the AD9851 clock of 200 MHz is above the chip's maximum of 180 MHz\n"
-              "warning: the AD9851 has no reference multiplier 5: use 6, or 1 to bypass it\n");
-
-    const auto above = cli({"--dds", "AD9833", "--clock", "25", "--output", "30"});
-    EXPECT_EQ(above.status, 1);
-    EXPECT_NE(above.err.find("error: the FSK441 Tone 0 word (30000882 Hz) cannot be made by"),
-              std::string::npos);
-
-    r = cli(with({"--format", "c", "--file", "beacon.h"}));
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(meridel::testing::readBytes((folder / "beacon.h").string())
-                  .find("DDS_CONTROL_REGISTER_BYTES[4] PROGMEM = {0x10, 0x4A, 0x00, 0x60};"),
-              std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(folder / "BEACON.H"));
-
-    r = cli(with({"--dds", "AD9854", "--format", "asm"}));
-    EXPECT_EQ(r.out, meridel::testing::readBytes(MERIDEL_TEST_DATA "/jt65b_200mhz.lst"));
-}
-
-TEST_F(CliFirmware, UsageErrorsNameTheOptionAndWhatIsAllowed) {
-    struct Row {
-        std::vector<std::string> args;
-        const char* message;
-    };
-    const std::array<Row, 10> rows = {{
-        {{"--dds", "AD9999"}, "--dds \"AD9999\" is not a chip MERIDEL knows: use AD9852, AD9854"},
-        {{"--dds", "AD9851", "--clock", "180", "--format", "asm"}, "its format is c"},
-        {{"--dds", "AD9851"}, "--dds AD9851 needs --clock MHZ, its system clock (at most 180"},
-        {{"--clock", "180"}, "the AD9852 clock is --ref-in times --pll"},
-        {{"--dds", "AD9910", "--clock", "1000", "--ref-mult", "12.5"}, "takes 12 to 127"},
-        {{"--dds", "AD9851", "--clock", "180", "--pll", "10"}, "for the AD9851 give --clock"},
-        {{"--decode", "0x4G", "--clock", "200"}, "\"0x4G\" is not a word in the listing's form"},
-        {{"--decode", "0x01,0x02,0x03,0x04,0x05", "--clock", "180", "--dds", "AD9851"},
-         "has 5 bytes; the AD9851 takes words of at most 4"},
-        {{"--decode", "0x10,0x00,0x00,0x00", "--clock", "25", "--dds", "AD9833"},
-         "is beyond the AD9833's 28-bit words"},
-        {{"--decode", " ; ", "--clock", "200", "--output", "50"}, "--decode takes only"},
-    }};
-    for (const Row& row : rows) {
-        const auto r = cli(row.args);
-        EXPECT_EQ(r.status, 2) << row.message;
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
     }
 }
 
