@@ -30,7 +30,7 @@ protected:
         const std::filesystem::path out = std::filesystem::path(folder).concat(".out");
         const std::filesystem::path err = std::filesystem::path(folder).concat(".err");
         std::string command = "cd " + shellQuoted(folder.string()) + " && " MERIDEL_CLI;
-        for (const std::string& arg : args) command += " " + shellQuoted(arg);
+        for (const std::string& arg : args) command.append(" ").append(shellQuoted(arg));
         command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
         const int raw = std::system(command.c_str());
         CliResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(out.string()),

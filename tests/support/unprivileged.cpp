@@ -23,7 +23,7 @@ CommandResult runAsNobody(const fs::path& folder, const std::vector<std::string>
     const fs::path err = fs::path(folder).concat(".err");
     std::string line = "cd " + shellQuote(folder.string()) +
                        " && setpriv --reuid=65534 --regid=65534 --clear-groups --";
-    for (const std::string& arg : command) line += " " + shellQuote(arg);
+    for (const std::string& arg : command) line.append(" ").append(shellQuote(arg));
     line += " >" + shellQuote(out.string()) + " 2>" + shellQuote(err.string());
     const int raw = std::system(line.c_str());
     CommandResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readBytes(out.string()),
