@@ -189,7 +189,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     // it empty.
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
     object["listing"] =
-        opener.opened() ? json(listing::latin1ToUtf8(opener.received())) : json(nullptr);
+        opener.opened() ? json(listing::windows1252ToUtf8(opener.received())) : json(nullptr);
     if (failure) {
         object["error"] = {
             {"kind", failure->kind == run::FailureKind::Arithmetic ? "arithmetic" : "output"},
