@@ -285,9 +285,15 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (painted_) return;
     painted_ = true;
-    // Shown from the event loop, not from inside a paint.
+    // Shown from the event loop, not from inside a paint. The keyboard starts in RefIn: this
+    // window asks for it, since without a window manager nobody else gives it.
     QMetaObject::invokeMethod(
-        this, [this] { refresh(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            refresh();
+            activateWindow();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::placeResultsWindow() {
