@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string& results = model.results().text;
     FUZZ_CHECK(opener.opened && opener.closed);
     FUZZ_CHECK(endsWithPhaseLine(results));
-    const std::string tail = meridel::listing::toLatin1(results) + "\r\n";
+    const std::string tail = meridel::listing::toWindows1252(results) + "\r\n";
     FUZZ_CHECK(opener.received.size() > tail.size());
     FUZZ_CHECK(opener.received.substr(opener.received.size() - tail.size()) == tail);
     FUZZ_CHECK(model.results().colour == meridel::model::ResultsColour::Fresh);

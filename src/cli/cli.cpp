@@ -56,8 +56,9 @@ constexpr const char* kHelp =
     "  --output TEXT    Output carrier (USB), MHz (Foutput)\n"
     "  --tone TEXT      Tone Freq, Hz (ToneFreq)\n"
     "  --shift TEXT     RTTY Shift, Hz: 85, 170, 425, 850 or any text\n"
-    "  --mode TEXT      mode: JT65A JT65B JT65C JT44 JT4A ... JT4G; any other text means no\n"
-    "                   selection, shown with that text\n"
+    "  --mode TEXT      mode: JT65A JT65B JT65C JT44 JT4A ... JT4G, in any case (jt65b\n"
+    "                   selects JT65B); any other text means no selection, shown with that\n"
+    "                   text, and a notice on standard error names the modes\n"
     "  --comment TEXT   comment line of the listing header\n"
     "  --file NAME      write the listing to NAME, upper-cased as the window does\n"
     "                   (beacon.inc becomes BEACON.INC); without it the listing goes to\n"
@@ -121,6 +122,7 @@ using Edit = std::function<void(MainWindowModel&)>;
 
 struct Options {
     std::vector<Edit> edits;  // in command-line order
+    std::vector<std::string> notices;
     std::optional<std::string> settingsFile;
     std::optional<std::string> file;  // the last --file
     FirmwareRequest firmware;
@@ -131,6 +133,29 @@ struct Options {
     bool help = false;
     bool version = false;
 };
+
+// The mode entry that `text` names whatever its case (ASCII, as the entries are), or -1.
+int modeEntryIndex(std::string_view text) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    const auto& entries = MainWindowModel::modeEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (std::equal(entries[i].begin(), entries[i].end(), text.begin(), text.end(),
+                       [&](char x, char y) { return lower(x) == lower(y); })) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// For a --mode text that names no entry: the run goes on without a selection.
+std::string modeNotice(const std::string& text) {
+    std::string names;
+    for (const std::string& entry : MainWindowModel::modeEntries()) {
+        names.append(names.empty() ? "" : " ").append(entry);
+    }
+    return "--mode \"" + text + "\" is none of the modes " + names +
+           " (in any case): computing with no mode selected, shown as \"" + text + "\"";
+}
 
 std::optional<Edit> fieldEdit(std::string_view option, const std::string& value) {
     const auto set = [value](Field field) -> Edit {
@@ -143,7 +168,14 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
     if (option == "--comment") return set(Field::Comment);
     if (option == "--file") return set(Field::FileName);
     if (option == "--shift") return [value](MainWindowModel& m) { m.typeRttyShiftText(value); };
-    if (option == "--mode") return [value](MainWindowModel& m) { m.typeModeText(value); };
+    if (option == "--mode") {
+        // A mode typed in the wrong case surely means that entry, and the listing shows the
+        // entry's own text; unlike in the window, where a typed text is shown as typed.
+        if (const int index = modeEntryIndex(value); index >= 0) {
+            return [index](MainWindowModel& m) { m.selectMode(index); };
+        }
+        return [value](MainWindowModel& m) { m.typeModeText(value); };
+    }
     if (option == "--pll") {
         const auto& entries = MainWindowModel::pllEntries();
         if (!value.empty() && std::find(entries.begin(), entries.end(), value) == entries.end()) {
@@ -222,6 +254,9 @@ Options parseOptions(const std::vector<std::string>& args) {
         const bool known = fieldEdit(option, "").has_value();
         if (!known) throw UsageError{"unknown option \"" + option + "\""};
         const std::string text = takeValue();
+        if (option == "--mode" && modeEntryIndex(text) < 0) {
+            options.notices.push_back(modeNotice(text));
+        }
         options.edits.push_back(*fieldEdit(option, text));
         options.others.anyPlan = true;
         if (option == "--ref-in" || option == "--pll") options.others.clockFields = true;
@@ -379,7 +414,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     // it empty.
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
     object["listing"] =
-        opener.opened() ? json(listing::latin1ToUtf8(opener.received())) : json(nullptr);
+        opener.opened() ? json(listing::windows1252ToUtf8(opener.received())) : json(nullptr);
     object["error"] =
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     if (fw.plan.requested) addFirmwareJson(object, fw);
@@ -481,6 +516,9 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
         return kUsageError;
+    }
+    for (const std::string& notice : options.notices) {
+        std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
     // A chip without the AD9852's PLL: its clock is the reference, with the PLL bypassed.

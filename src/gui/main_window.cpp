@@ -78,7 +78,10 @@ MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* 
     registerMeridelResources();
     if (!report_) {
         report_ = [this](const QString& message) {
-            QMessageBox::warning(this, windowTitle(), message);
+            // Messages quote file names the user typed: shown as plain text.
+            QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
+            box.setTextFormat(Qt::PlainText);
+            box.exec();
         };
     }
     setObjectName(QStringLiteral("Form1"));
@@ -130,6 +133,7 @@ QLabel* MainWindow::addLabel(std::string_view name, const QString& caption,
                              Qt::Alignment alignment) {
     auto* label = new QLabel(caption, this);
     label->setObjectName(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
+    label->setTextFormat(Qt::PlainText);  // a typed mode shows in Label10 as typed, "<b>" too
     label->setAlignment(alignment | Qt::AlignTop);
     label->setWordWrap(true);
     controls_[name] = label;
@@ -208,7 +212,7 @@ void MainWindow::buildControls() {
     pllMult_->setUniformItemSizes(true);
     controls_["PLLMult"] = pllMult_;
     connect(pllMult_, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!updating_) model_.selectPll(selectedRow(pllMult_));
+        if (!updating_) model_.choosePll(selectedRow(pllMult_));
     });
 
     command1_ = new QPushButton(this);
@@ -285,9 +289,15 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (painted_) return;
     painted_ = true;
-    // Shown from the event loop, not from inside a paint.
+    // Shown from the event loop, not from inside a paint. The keyboard starts in RefIn: this
+    // window asks for it, since without a window manager nobody else gives it.
     QMetaObject::invokeMethod(
-        this, [this] { refresh(); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            refresh();
+            activateWindow();
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::placeResultsWindow() {

@@ -25,6 +25,9 @@ std::string fromBoxText(QString text) {
 ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("OP"));
     setWindowTitle(QStringLiteral("DDS Calculation Results  -  ZORBIN"));
+    // Shown beside the main window, whose RefIn keeps the keyboard: a window manager must not
+    // hand the focus over when this window appears after it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 
     opData_ = new QPlainTextEdit(this);
     opData_->setObjectName(QStringLiteral("OPData"));

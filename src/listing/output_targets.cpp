@@ -68,7 +68,7 @@ void StreamChannel::fail(const char* action, int error) {
 
 void StreamChannel::writeLine(std::string_view text) {
     if (!stream_) fail("write to", EBADF);
-    const std::string bytes = toLatin1(text);
+    const std::string bytes = toWindows1252(text);
     errno = 0;
     if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size() ||
         std::fwrite("\r\n", 1, 2, stream_) != 2) {
@@ -121,7 +121,7 @@ RecordingChannel::RecordingChannel(std::string& bytes, std::unique_ptr<OutputCha
 
 void RecordingChannel::writeLine(std::string_view text) {
     if (next_) next_->writeLine(text);
-    appendLatin1(bytes_, text);
+    appendWindows1252(bytes_, text);
     bytes_ += "\r\n";
 }
 

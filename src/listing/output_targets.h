@@ -14,7 +14,7 @@ namespace meridel::listing {
 // existing "out"), preferring an exact match; the file itself keeps the upper-case name.
 std::filesystem::path resolveListingPath(const std::string& upperCaseName);
 
-// Writes ISO 8859-1 text to a C stream. Write errors surface at the latest when it is closed.
+// Writes Windows-1252 text to a C stream. Write errors surface at the latest when it is closed.
 class StreamChannel : public OutputChannel {
 public:
     // `owned` streams are closed by close(); standard output is only flushed.
@@ -43,7 +43,7 @@ public:
     std::unique_ptr<OutputChannel> open(const std::string& upperCaseName) override;
 };
 
-// Appends the exact bytes a target received (ISO 8859-1, CR LF) to `bytes`, which outlives the
+// Appends the exact bytes a target received (Windows-1252, CR LF) to `bytes`, which outlives the
 // channel, and passes every line on to `next` when there is one.
 class RecordingChannel : public OutputChannel {
 public:

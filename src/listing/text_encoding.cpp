@@ -1,5 +1,6 @@
 #include "listing/text_encoding.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -7,6 +8,27 @@ namespace meridel::listing {
 namespace {
 
 constexpr char32_t kInvalid = 0xFFFFFFFF;
+
+// What Windows-1252 puts in 0x80-0x9F; its undefined bytes stand for themselves.
+constexpr std::array<char32_t, 32> kHighCharacters = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
+};
+
+char32_t characterOf(unsigned char byte) {
+    return (byte >= 0x80 && byte < 0xA0) ? kHighCharacters[byte - 0x80] : byte;
+}
+
+// The byte of a character, or '?' when the code page has none.
+char byteOf(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+    for (std::size_t i = 0; i < kHighCharacters.size(); ++i) {
+        if (kHighCharacters[i] == cp) return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
 
 // Decodes one UTF-8 character at `pos`; returns kInvalid (consuming one byte) for a byte that
 // does not start a well-formed, shortest-form sequence.
@@ -85,7 +107,7 @@ bool isAscii(std::string_view s) {
 
 }  // namespace
 
-void appendLatin1(std::string& out, std::string_view utf8) {
+void appendWindows1252(std::string& out, std::string_view utf8) {
     if (isAscii(utf8)) {
         out += utf8;
         return;
@@ -93,21 +115,21 @@ void appendLatin1(std::string& out, std::string_view utf8) {
     out.reserve(out.size() + utf8.size());
     for (std::size_t pos = 0; pos < utf8.size();) {
         const char32_t cp = decode(utf8, pos);
-        out += (cp <= 0xFF) ? static_cast<char>(cp) : '?';
+        out += byteOf(cp);  // an invalid byte too becomes '?'
     }
 }
 
-std::string toLatin1(std::string_view utf8) {
+std::string toWindows1252(std::string_view utf8) {
     std::string out;
-    appendLatin1(out, utf8);
+    appendWindows1252(out, utf8);
     return out;
 }
 
-std::string latin1ToUtf8(std::string_view latin1) {
-    if (isAscii(latin1)) return std::string(latin1);
+std::string windows1252ToUtf8(std::string_view bytes) {
+    if (isAscii(bytes)) return std::string(bytes);
     std::string out;
-    out.reserve(latin1.size() * 2);
-    for (char c : latin1) appendUtf8(out, static_cast<unsigned char>(c));
+    out.reserve(bytes.size() * 3);
+    for (char c : bytes) appendUtf8(out, characterOf(static_cast<unsigned char>(c)));
     return out;
 }
 
@@ -124,6 +146,9 @@ std::string toUpperCase(std::string_view utf8) {
         if (cp >= 'a' && cp <= 'z') cp -= 0x20;
         // à to þ, except the division sign ÷, have their capitals 0x20 below.
         if (cp >= 0xE0 && cp <= 0xFE && cp != 0xF7) cp -= 0x20;
+        // The code page's other small letters: š, œ, ž and ÿ.
+        if (cp == 0x0161 || cp == 0x0153 || cp == 0x017E) cp -= 1;
+        if (cp == 0x00FF) cp = 0x0178;
         appendUtf8(out, cp);
     }
     return out;

@@ -152,6 +152,14 @@ void MainWindowModel::selectPll(int index) {
     notify();
 }
 
+void MainWindowModel::choosePll(int index) {
+    if (index < 0) {
+        notify();  // the view shows the selection that stays
+        return;
+    }
+    selectPll(index);
+}
+
 void MainWindowModel::selectPllText(std::string_view text) {
     selectPll(indexOf(pllEntries(), text));
 }

@@ -80,6 +80,9 @@ public:
     void typeModeText(const std::string& text);  // the entry with that text, or -1 showing it
     void selectRttyShift(int index);
     void typeRttyShiftText(const std::string& text);
+    // The user's choice in the PLL list: it moves the selection but never clears it (as a
+    // Ctrl+click on the selected entry would), since a run needs a multiplier. Code still can.
+    void choosePll(int index);
     // The user edits the results text box between runs (it is not read-only).
     void editResultsText(std::string text) {
         results_.text = std::move(text);

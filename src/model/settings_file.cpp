@@ -1,5 +1,9 @@
 #include "model/settings_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -60,7 +64,7 @@ public:
             }
             line += static_cast<char>(c);
         }
-        return listing::latin1ToUtf8(line);
+        return listing::windows1252ToUtf8(line);
     }
 
 private:
@@ -94,30 +98,86 @@ std::unique_ptr<SettingsLineReader> FileSettingsStore::openForReading() {
     return std::make_unique<FileLineReader>(file, name());
 }
 
+namespace {
+
+// The file a name stands for: a symbolic link is followed to its target (which need not exist
+// yet), so that writing replaces the target and the link stays a link.
+fs::path followLinks(fs::path path) {
+    constexpr int kMostLinks = 40;  // as the system's own limit; a loop then fails on opening
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(path, ec)) break;
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The errno of a failed replace; 0 when it was done, or -1 when no temporary file could be
+// made beside `target` (a read-only folder), which leaves everything untouched.
+int replaceAtomically(const fs::path& target, const std::string& bytes) {
+    const std::string temporary = target.string() + "." + std::to_string(::getpid()) + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return -1;
+    // The new file takes the old one's owner and permissions, plus reading and writing for its
+    // owner: a file that was replaced because it could not be read must be readable now.
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) {
+        // Only root may give a file away; otherwise the writer owns the new file.
+        [[maybe_unused]] const int given = ::fchown(fd, old.st_uid, old.st_gid);
+        ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
+    }
+    int error = writeAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : (errno ? errno : EIO);
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error) ::unlink(temporary.c_str());
+    return error;
+}
+
+// Rewrites the file where it is: the new bytes over the old, then cut to their length, so the
+// file never passes through empty. Not atomic, but needs only the file to be writable.
+int rewriteInPlace(const fs::path& target, const std::string& bytes) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return errno;
+    const off_t size = static_cast<off_t>(bytes.size());
+    int error = writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0
+                    ? 0
+                    : (errno ? errno : EIO);
+    if (::close(fd) != 0 && !error) error = errno;
+    return error;
+}
+
+}  // namespace
+
 void FileSettingsStore::write(const SettingsLines& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
-        bytes += listing::toLatin1(line);
+        bytes += listing::toWindows1252(line);
         bytes += "\r\n";
     }
-    const fs::path temporary = fs::path(path_).concat(".tmp");
-    const auto fail = [&](const std::string& action, int error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        throw SettingsError("Cannot " + action + " the settings file \"" + name() +
-                            "\" in the folder \"" + folderOf(path_) + "\": " + systemReason(error));
-    };
+    // Replaced through a temporary file and a rename where the folder allows it, so a failed
+    // write never leaves a half-written file; a writable file in a read-only folder (a shared
+    // install folder, a write-protected stick) is rewritten in place instead.
+    const fs::path target = followLinks(path_);
     errno = 0;
-    std::FILE* file = std::fopen(temporary.string().c_str(), "wb");
-    if (!file) fail("write", errno);
-    const bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) fail("write", written ? errno : writeError);
-    std::error_code ec;
-    fs::rename(temporary, path_, ec);
-    if (ec) fail("replace", ec.value());
+    int error = replaceAtomically(target, bytes);
+    if (error == -1) error = rewriteInPlace(target, bytes);
+    if (error == 0) return;
+    std::string linked;
+    if (target != path_) linked.append(" (a link to \"").append(target.string()).append("\")");
+    throw SettingsError("Cannot write the settings file \"" + name() + "\"" + linked +
+                        " in the folder \"" + folderOf(target) + "\": " + systemReason(error));
 }
 
 std::unique_ptr<SettingsLineReader> MemorySettingsStore::openForReading() {

@@ -32,7 +32,7 @@ public:
     virtual std::optional<std::string> readLine() = 0;
 };
 
-// Where the settings live. Texts are UTF-8 here; the file holds ISO 8859-1.
+// Where the settings live. Texts are UTF-8 here; the file holds Windows-1252.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -44,7 +44,9 @@ public:
 // "MERIDEL.INI" (or another path) on disk. Lines end in CR LF, LF or CR when read; a line
 // longer than kMaxLineBytes makes the file damaged rather than filling memory. Writing puts
 // the seven lines, CR LF each, into a temporary file in the same folder and renames it over the
-// old one, so a failed write never leaves a half-written file.
+// old one (which keeps its owner and permissions), so a failed write never leaves a
+// half-written file; where the folder is read-only, a writable file is rewritten in place. A
+// symbolic link is written through to its target and stays a link.
 class FileSettingsStore : public SettingsStore {
 public:
     static constexpr std::size_t kMaxLineBytes = 1 << 20;

@@ -28,8 +28,9 @@ std::optional<std::string> loadMainWindow(MainWindowModel& model, const fs::path
         message = settingsMessage(
             "MERIDEL could not read its settings file, nor replace it with the default settings.",
             settingsFile, *error,
-            "The window starts with the default settings. Make sure that the folder exists, "
-            "can be written and holds no folder of that name, then start MERIDEL again.");
+            "The window starts with the default settings. Make sure that the folder exists and "
+            "holds no folder of that name, and that the file or the folder can be written, then "
+            "start MERIDEL again.");
     }
     model.finishLoad();
     return message;
@@ -44,7 +45,8 @@ std::optional<std::string> unloadMainWindow(MainWindowModel& model, const fs::pa
         message = settingsMessage(
             "MERIDEL could not save its settings.", settingsFile, error.what(),
             "The settings file keeps its previous content and MERIDEL ends now. Make sure that "
-            "the folder can be written and the disk has free space to keep your settings.");
+            "the file or its folder can be written and the disk has free space to keep your "
+            "settings.");
     }
     model.unload();
     return message;

@@ -35,10 +35,9 @@ std::string trimmedDecimalText(double value) {
 }
 
 std::string plainDecimalText(double value) {
-    // Inserted: GCC 12 at -O3 warns falsely on "literal" + string.
-    std::string text = magnitudeText(std::fabs(value));
-    if (value < 0) text.insert(0, 1, '-');
-    return text;
+    // Appended rather than "-" + text: GCC 12 at -O3 warns falsely (-Wrestrict) on the latter.
+    std::string text = value < 0 ? "-" : "";
+    return text += magnitudeText(std::fabs(value));
 }
 
 }  // namespace meridel::numbers

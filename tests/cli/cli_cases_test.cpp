@@ -29,7 +29,7 @@ std::map<std::string, std::string> filesIn(const fs::path& folder) {
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::end(it);
          it.increment(ec)) {
-        const std::string name = fs::relative(it->path(), folder).string();
+        const std::string name = it->path().lexically_relative(folder).string();
         if (it->is_symlink()) {
             files[name] = "-> " + fs::read_symlink(it->path()).string();
         } else if (it->is_directory()) {

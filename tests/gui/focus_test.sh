@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The keyboard is in RefIn when meridel has started, on a real X display: the results window
+# appears beside the main window without taking the focus. Under Xvfb, once with the openbox
+# window manager and once without one (openbox is then started only to close the window), the
+# program starts in a scratch folder, "99" is typed, the main window is closed, and the saved
+# RefIn line must read "12.899".
+# usage: focus_test.sh MERIDEL_PROGRAM
+set -euo pipefail
+program=$(realpath "$1")
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing: run scripts/install-deps" >&2; exit 1; }
+done
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+export HOME=$scratch XDG_CONFIG_HOME=$scratch XDG_CACHE_HOME=$scratch XDG_RUNTIME_DIR=$scratch
+export QT_QPA_PLATFORM=xcb
+# In a sanitizer build, two findings in system libraries that only the xcb platform loads:
+# libxkbcommon-x11 hands strndup an unterminated buffer (strict string checks report it, though
+# strndup reads no further than its length), and libdbus keeps one allocation at exit.
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+  export ASAN_OPTIONS=$ASAN_OPTIONS:strict_string_checks=0
+  echo "leak:libdbus-1.so" >"$scratch/leaks.supp"
+  export LSAN_OPTIONS=${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$scratch/leaks.supp:print_suppressions=0
+fi
+unset WAYLAND_DISPLAY
+
+# Waits up to 20 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+
+start_openbox() {
+  rm -f "$scratch/wm-ready"
+  openbox --startup "touch $scratch/wm-ready" >/dev/null 2>&1 &
+  pids+=($!)
+  wait_for test -e "$scratch/wm-ready" || { echo "FAIL: openbox did not start" >&2; exit 1; }
+}
+
+failures=0
+for manager in openbox none; do
+  folder=$scratch/$manager
+  mkdir -p "$folder"
+  # A display of our own: Xvfb picks a free number and writes it to descriptor 3.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$folder.display" 2>/dev/null &
+  xvfb=$!
+  pids+=("$xvfb")
+  wait_for test -s "$folder.display" || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$(cat "$folder.display")
+  [ "$manager" = none ] || start_openbox
+
+  (cd "$folder" && exec timeout 60 "$program") &
+  meridel=$!
+  pids+=("$meridel")
+  wait_for xdotool search --onlyvisible --name '^DDS Calculation Results' ||
+    { echo "FAIL ($manager): the results window did not appear" >&2; exit 1; }
+  sleep 1  # time for a window manager to move the focus, as it would for a user
+  focused=$(xdotool getwindowfocus getwindowname 2>/dev/null || echo "no window")
+  xdotool type --delay 50 99
+
+  [ "$manager" = openbox ] || start_openbox
+  main=$(xdotool search --onlyvisible --name '^9852 MERIDEL' | head -n1)
+  xdotool windowactivate --sync "$main" key --clearmodifiers alt+F4
+  status=0
+  wait "$meridel" || status=$?
+  [ $status -eq 0 ] || { echo "FAIL ($manager): meridel ended with status $status" >&2; exit 1; }
+
+  refin=$(head -n1 "$folder/MERIDEL.INI" 2>/dev/null | tr -d '\r')
+  if [ "$refin" = "12.899" ]; then
+    echo "$manager: RefIn saved as \"$refin\""
+  else
+    echo "FAIL ($manager): RefIn saved as \"$refin\", not \"12.899\"; the focus was in \"$focused\"" >&2
+    failures=$((failures + 1))
+  fi
+  kill "${pids[@]}" 2>/dev/null || true
+  wait 2>/dev/null || true
+  pids=()
+done
+[ $failures -eq 0 ]
