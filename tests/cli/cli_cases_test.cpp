@@ -14,8 +14,8 @@
 #include <map>
 #include <sstream>
 
-#include "support/golden.h"
 #include "support/fixtures.h"
+#include "support/golden.h"
 #include "support/scratch_folder.h"
 #include "support/unprivileged.h"
 
@@ -62,14 +62,15 @@ protected:
         auto files = filesIn(folder);
         for (const std::string& command : commands) {
             const std::string line = "cd '" + folder.string() + "' && CLI='" + cli_.string() +
-                                     "' PROBE='" + probe_.string() + "' DATA='" MERIDEL_TEST_DATA
+                                     "' PROBE='" + probe_.string() +
+                                     "' DATA='" MERIDEL_TEST_DATA
                                      "' NOBODY='setpriv --reuid=65534 --regid=65534 "
                                      "--clear-groups --' bash -c '" +
                                      escapeQuotes(command) + "' >'" + out.string() + "' 2>'" +
                                      err.string() + "'";
             const int raw = std::system(line.c_str());
-            transcript << "$ " << command << "\n  status " << (WIFEXITED(raw) ? WEXITSTATUS(raw) : -1)
-                       << "\n";
+            transcript << "$ " << command << "\n  status "
+                       << (WIFEXITED(raw) ? WEXITSTATUS(raw) : -1) << "\n";
             for (const auto& [name, path] : {std::pair{"stdout", out}, {"stderr", err}}) {
                 std::string shown = visibleBytes(readBytes(path.string()));
                 for (std::size_t at; (at = shown.find(folder.string())) != std::string::npos;) {
@@ -121,7 +122,8 @@ TEST_P(CliCases, TranscriptMatchesGolden) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliCases,
-                         ::testing::ValuesIn(filesWithExtension(MERIDEL_TEST_DATA "/cli", ".cases")),
+                         ::testing::ValuesIn(filesWithExtension(MERIDEL_TEST_DATA "/cli",
+                                                                ".cases")),
                          [](const auto& info) { return testNameOf(info.param); });
 
 }  // namespace

@@ -36,6 +36,8 @@ private slots:
     void tabOrderAndKeyboardUse();
     void noCaptionIsClipped();
     void closingSavesHidesAndEnds();
+    void pllListCannotBeEmptiedByTheUser();
+    void typedModeShowsAsTypedInTheWarning();
 
 private:
     template <typename T>
@@ -299,6 +301,46 @@ void MainWindowTest::closingSavesHidesAndEnds() {
     QFile file(QStringLiteral("MERIDEL.INI"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("10\r\n16\r\n1\r\n50.505\r\n800 \r\n \r\n 5\r\n"));
+}
+
+void MainWindowTest::pllListCannotBeEmptiedByTheUser() {
+    start();
+    auto* list = control<QListWidget>("PLLMult");
+    const auto selected = [&] {
+        const auto items = list->selectedItems();
+        return items.isEmpty() ? QStringLiteral("(none)") : items.first()->text();
+    };
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);  // the user's own keys do reach the list
+    QCOMPARE(selected(), QStringLiteral("15"));
+    const QPoint entry = list->visualItemRect(list->selectedItems().first()).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, entry);
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(selected(), QStringLiteral("15"));
+    model->selectPll(-1);  // code still can
+    QCOMPARE(selected(), QStringLiteral("(none)"));
+}
+
+void MainWindowTest::typedModeShowsAsTypedInTheWarning() {
+    start();
+    // A 64 MHz DDS clock and no mode selected: the JT4 word needs more than 24 bits.
+    retype("RefIn", QStringLiteral("4"));
+    retype("Foutput", QStringLiteral("20"));
+    retype("FileName", QString());
+    model->typeModeText("<b>x");
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    auto* label10 = control<QLabel>("Label10");
+    QCOMPARE(label10->text(), QStringLiteral("USE 32-BIT ADD FOR <b>x"));
+    // Drawn exactly as a plain-text label with the same text, font, colours and size.
+    QLabel plain(label10->text());
+    plain.setTextFormat(Qt::PlainText);
+    plain.setFont(label10->font());
+    plain.setPalette(label10->palette());
+    plain.setAutoFillBackground(true);
+    plain.setAlignment(label10->alignment());
+    plain.setWordWrap(label10->wordWrap());
+    plain.resize(label10->size());
+    QCOMPARE(label10->grab().toImage(), plain.grab().toImage());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,20 +1,15 @@
 // The shared pieces against the intermediate stages the modes' documents print.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <bit>
-#include <numeric>
 #include <string>
 
 #include "modes/callsign_code.h"
 #include "modes/convolutional_code.h"
-#include "modes/gray_code.h"
 #include "modes/interleaver.h"
 #include "modes/jt_message.h"
 #include "modes/jt_report_field.h"
 #include "modes/reed_solomon.h"
-#include "modes/wspr_hash.h"
 #include "modes/wspr_message.h"
 
 namespace meridel::modes {
@@ -37,34 +32,6 @@ TEST(ConvolutionAndInterleaver, ReproduceThePi4DocumentExample) {
               "1000011111110101011101110000001010100110100110111101101000110100011011111010010111"
               "0110010111001010000001011111111100001100101010101001101101100100");
 }
-
-TEST(ConvolutionAndInterleaver, FlushTheRegisterWith31Zeros) {
-    EXPECT_EQ(convolveK32({}), std::vector<std::uint8_t>(62, 0));
-}
-
-struct Permutation {
-    std::size_t n;
-    std::vector<std::size_t> firstPositions;
-};
-
-class BitReversal : public ::testing::TestWithParam<Permutation> {};
-
-TEST_P(BitReversal, SendsCodedBitPToTheReversedIndicesBelowN) {
-    std::vector<std::uint8_t> coded(GetParam().n);
-    std::iota(coded.begin(), coded.end(), 0);
-    const auto out = interleaveBitReversal(coded);
-    for (std::size_t p = 0; p < GetParam().firstPositions.size(); ++p)
-        EXPECT_EQ(out[GetParam().firstPositions[p]], p) << "coded bit " << p;
-    auto sorted = out;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted, coded) << "not a permutation";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    WsprJt4Pi4, BitReversal,
-    ::testing::Values(Permutation{162, {0, 128, 64, 32, 160, 96, 16, 144, 80, 48, 112, 8}},
-                      Permutation{206, {0, 128, 64, 192, 32, 160, 96, 16}},
-                      Permutation{146, {0, 128, 64, 32, 96, 16, 144, 80, 48, 112, 8, 136}}));
 
 TEST(ReedSolomon, GivesTheCodewordOfCqK1abcFn42) {
     const std::array<std::uint8_t, 63> expected{
@@ -122,14 +89,6 @@ TEST(CallsignCode, PacksAlignsAndRefuses) {
     EXPECT_TRUE(code("3D0XY").has_value());
 }
 
-TEST(GridCode, SpansAa00ToRr99) {
-    EXPECT_EQ(gridCode("AA00"), 32220u);
-    EXPECT_EQ(gridCode("RR99"), 179u);
-    EXPECT_EQ(gridCode("FN42"), 22632u);
-    for (const char* bad : {"SA00", "AS00", "AA0A", "AA000", "A00", "aa00"})
-        EXPECT_FALSE(isGrid4(bad)) << bad;
-}
-
 TEST(ReportField, CodesEachFormAndSpellsItBack) {
     struct Row {
         const char* word;
@@ -148,21 +107,6 @@ TEST(ReportField, CodesEachFormAndSpellsItBack) {
     EXPECT_TRUE(isPolarGridCode(*reportFieldCode("AR95")));
     EXPECT_FALSE(isPolarGridCode(*reportFieldCode("RQ99")));
     EXPECT_TRUE(isPolarGridCode(addOnFieldCode(862)));
-}
-
-TEST(WsprHash, MatchesLookup3sOwnCheckValues) {
-    EXPECT_EQ(hashLittle("", 0), 0xdeadbeefu);
-    EXPECT_EQ(hashLittle("", 0xdeadbeef), 0xbd5b7ddeu);
-    EXPECT_EQ(hashLittle("Four score and seven years ago", 0), 0x17770551u);
-    EXPECT_EQ(hashLittle("Four score and seven years ago", 1), 0xcd628161u);
-}
-
-TEST(GrayCode, NeighboursDifferInOneBit) {
-    EXPECT_EQ(grayCode(0), 0);
-    EXPECT_EQ(grayCode(2), 3);
-    EXPECT_EQ(grayCode(63), 32);
-    for (std::uint8_t v = 0; v < 63; ++v)
-        EXPECT_EQ(std::popcount(unsigned(grayCode(v) ^ grayCode(v + 1))), 1) << int(v);
 }
 
 }  // namespace
