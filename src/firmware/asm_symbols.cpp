@@ -53,16 +53,18 @@ std::vector<std::string> asmSymbolLines(std::span<const MessageTable> messages,
     addExtraWords(lines, words);
     for (const MessageTable& m : messages) {
         if (!lines.empty()) lines.emplace_back();
-        lines.push_back(";" + m.mode + " message \"" + m.text +
-                        "\": " + std::to_string(m.symbols.size()) + " symbols of " +
-                        numbers::plainDecimalText(m.symbol_seconds) + " s");
-        lines.push_back(";" + meaning(m, words));
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on "literal" + string.
+        std::string title = ";";
+        title.append(m.mode).append(" message \"").append(m.text).append("\": ");
+        title.append(std::to_string(m.symbols.size())).append(" symbols of ");
+        lines.push_back(title.append(numbers::plainDecimalText(m.symbol_seconds)).append(" s"));
+        lines.push_back(std::string(";").append(meaning(m, words)));
         for (std::size_t at = 0; at < m.symbols.size(); at += kBytesPerLine) {
             std::string line;
             for (std::size_t i = at; i < m.symbols.size() && i < at + kBytesPerLine; ++i) {
                 char byte[6];
                 std::snprintf(byte, sizeof byte, "0x%02X", m.symbols[i]);
-                line += (line.empty() ? "" : ",") + std::string(byte);
+                line.append(line.empty() ? "" : ",").append(byte);
             }
             lines.push_back(std::move(line));
         }
