@@ -69,6 +69,12 @@ void showSelection(QListWidget* list, int index) {
 
 }  // namespace
 
+MessageReporter warningBox(QWidget* parent) {
+    return [parent](const QString& message) {
+        QMessageBox::warning(parent, parent->windowTitle(), message);
+    };
+}
+
 MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* parent)
     : QWidget(parent),
       model_(model),
@@ -76,11 +82,7 @@ MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* 
       settingsFile_(model::kSettingsFileName),
       results_(std::make_unique<gui::ResultsWindow>()) {
     registerMeridelResources();
-    if (!report_) {
-        report_ = [this](const QString& message) {
-            QMessageBox::warning(this, windowTitle(), message);
-        };
-    }
+    if (!report_) report_ = warningBox(this);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("9852 MERIDEL  -- ZORBIN"));
     QIcon icon(QStringLiteral(":/icons/meridel-32.png"));
@@ -278,7 +280,9 @@ void MainWindow::refresh() {
     } else if (!results.visible && results_->isVisible()) {
         results_->hide();
     }
-    if (outer) updating_ = false;
+    if (!outer) return;
+    updating_ = false;
+    emit modelShown();
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -291,9 +295,10 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindow::placeResultsWindow() {
-    // Both positions are outer window coordinates, in twips.
+    // Both positions are outer window coordinates, in twips; the outer window is the frame
+    // that holds this one under the menu bar, when there is one.
     const double dpiX = logicalDpiX(), dpiY = logicalDpiY();
-    const QRect frame = frameGeometry();
+    const QRect frame = window()->frameGeometry();
     const TwipsPoint place = model::resultsWindowPlace(
         {pixelsToTwips(frame.left(), dpiX), pixelsToTwips(frame.top(), dpiY)},
         pixelsToTwips(frame.width(), dpiX));
