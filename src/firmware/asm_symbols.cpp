@@ -28,13 +28,16 @@ std::vector<std::string> asmSymbolLines(std::span<const MessageTable> messages) 
         lines.push_back(";" + m.mode + " message \"" + m.text +
                         "\": " + std::to_string(m.symbols.size()) + " symbols of " +
                         numbers::plainDecimalText(m.symbol_seconds) + " s");
-        lines.push_back(";" + meaning(m));
+        std::string meaningLine = ";";  // appended: GCC 12 -O3 warns falsely on ";" + string
+        meaningLine += meaning(m);
+        lines.push_back(std::move(meaningLine));
         for (std::size_t at = 0; at < m.symbols.size(); at += kBytesPerLine) {
             std::string line;
             for (std::size_t i = at; i < m.symbols.size() && i < at + kBytesPerLine; ++i) {
                 char byte[6];
                 std::snprintf(byte, sizeof byte, "0x%02X", m.symbols[i]);
-                line += (line.empty() ? "" : ",") + std::string(byte);
+                if (!line.empty()) line += ',';
+                line += byte;
             }
             lines.push_back(std::move(line));
         }

@@ -128,7 +128,7 @@ std::string FirmwareModel::exportFileName() const {
 std::optional<std::string> FirmwareModel::exportTo(const std::filesystem::path& path) const {
     if (!words_) return "Nothing to export: " + error_;
     if (format_ == FirmwareFormat::AsmListing) return writeWholeFile(path, listing_);
-    return writeWholeFile(path, firmware::cHeader(*words_));
+    return writeWholeFile(path, firmware::cHeader(*words_, {}, "meridel"));
 }
 
 DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,
