@@ -171,9 +171,9 @@ void FirmwareWindow::refresh() {
     const QString clock = qt(model_.ownClock() ? model_.clockText() : model_.shownClock());
     if (clock_->text() != clock) clock_->setText(clock);
     multiplier_->setEnabled(model_.ownMultiplier());
-    multiplierRule_->setText(model_.ownMultiplier()
-                                 ? qt(model_.multiplierRule())
-                                 : QStringLiteral("the main window's PLL, or none"));
+    multiplierRule_->setText(model_.ownMultiplier() ? qt(model_.multiplierRule())
+                             : model_.ownClock()    ? QStringLiteral("none on this chip")
+                                                    : QStringLiteral("the main window's PLL"));
     format_->clear();
     for (const model::FirmwareFormat f : model_.formats()) {
         format_->addItem(qt(model::FirmwareModel::formatName(f)));
