@@ -1,4 +1,5 @@
-// meridel: the desktop program. The main window and the results window over one window model.
+// meridel: the desktop program. The main window (under its menu bar) and the results window
+// over one window model.
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
@@ -7,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "gui/main_window.h"
+#include "gui/main_frame.h"
 #include "version.h"
 
 namespace {
@@ -31,7 +32,7 @@ protected:
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
             }
-            if (close_) QTimer::singleShot(0, &window_, &QWidget::close);
+            if (close_) QTimer::singleShot(0, window_.window(), &QWidget::close);
         }
         return false;
     }
@@ -61,7 +62,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(MERIDEL_VERSION));
 
     meridel::model::MainWindowModel model;
-    meridel::gui::MainWindow window(model);
+    meridel::gui::MainFrame frame(model);
+    meridel::gui::MainWindow& window = frame.mainWindow();
     QApplication::setWindowIcon(window.windowIcon());
     QObject::connect(&window, &meridel::gui::MainWindow::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
@@ -71,6 +73,6 @@ int main(int argc, char** argv) {
     window.installEventFilter(&watcher);
 
     window.load();
-    window.show();
+    frame.show();
     return app.exec();
 }

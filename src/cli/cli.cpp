@@ -422,16 +422,16 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     writeJson(out, object);
 }
 
-int printDecoded(std::FILE* out, const FirmwarePlan& plan, const std::vector<DecodedWord>& words,
-                 bool json) {
+int printDecoded(std::FILE* out, const FirmwarePlan& plan,
+                 const std::vector<firmware::DecodedWord>& words, bool json) {
     if (json) {
         nlohmann::json decoded = nlohmann::json::array();
-        for (const DecodedWord& w : words) {
+        for (const firmware::DecodedWord& w : words) {
             decoded.push_back({{"bytes", w.bytes}, {"ftw", w.ftw}, {"hz", w.hz}});
         }
         writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)}, {"decoded", decoded}});
     } else {
-        for (const DecodedWord& w : words) {
+        for (const firmware::DecodedWord& w : words) {
             std::fprintf(out, "%s ; ftw %llu ; %s Hz\n", w.bytes.c_str(),
                          static_cast<unsigned long long>(w.ftw),
                          numbers::trimmedDecimalText(w.hz).c_str());

@@ -2,16 +2,15 @@
 
 #include <cmath>
 
+#include "firmware/chip_words.h"
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
-#include "numbers/tuning_word.h"
 
 namespace meridel::cli {
 namespace {
 
 constexpr double kHzPerMHz = 1000000.0;
-constexpr const char* kWordExample = "0x40,0x00,0x49,0xFC,0xCE,0x47";
 
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
@@ -128,42 +127,21 @@ FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions&
     return plan;
 }
 
-std::vector<DecodedWord> decodeWords(const FirmwarePlan& plan,
-                                     const std::vector<std::string>& texts) {
-    const dds::Chip& chip = *plan.chip;
-    std::vector<DecodedWord> words;
+std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,
+                                               const std::vector<std::string>& texts) {
+    std::vector<firmware::DecodedWord> words;
     for (const std::string& text : texts) {
-        std::size_t start = 0;
-        const std::size_t before = words.size();
-        while (start < text.size()) {
-            const std::size_t end = text.find_first_of(" \t\r\n;", start);
-            const std::string token =
-                text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-            start = end == std::string::npos ? text.size() : end + 1;
-            if (token.empty()) continue;
-            const auto word = numbers::parseWordBytes(token);
-            if (!word) {
-                throw UsageError{"--decode: " + quoted(token) +
-                                 " is not a word in the listing's form, such as " + kWordExample};
-            }
-            if (word->bytes > chip.wordBytes) {
-                throw UsageError{"--decode: " + quoted(token) + " has " +
-                                 std::to_string(word->bytes) + " bytes; the " +
-                                 std::string(chip.name) + " takes words of at most " +
-                                 std::to_string(chip.wordBytes)};
-            }
-            if (chip.wordBits < 64 && (word->value >> chip.wordBits) != 0) {
-                throw UsageError{"--decode: " + quoted(token) + " is beyond the " +
-                                 std::string(chip.name) + "'s " + std::to_string(chip.wordBits) +
-                                 "-bit words"};
-            }
-            words.push_back({numbers::wordBytesText(word->value, word->bytes), word->value,
-                             numbers::wordFrequency(word->value, plan.clockHz, chip.wordBits)});
+        std::vector<firmware::DecodedWord> more;
+        try {
+            more = firmware::decodeWords(*plan.chip, plan.clockHz, text);
+        } catch (const firmware::FirmwareError& error) {
+            throw UsageError{std::string("--decode: ") + error.what()};
         }
-        if (words.size() == before) {
+        if (more.empty()) {
             throw UsageError{"--decode " + quoted(text) + " holds no word: give words such as " +
-                             kWordExample};
+                             firmware::kWordExample};
         }
+        words.insert(words.end(), more.begin(), more.end());
     }
     return words;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dds/chips.h"
+#include "firmware/word_decode.h"
 
 namespace meridel::cli {
 
@@ -45,15 +46,9 @@ struct FirmwarePlan {
 // Throws UsageError naming the option and what is allowed.
 FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions& others);
 
-struct DecodedWord {
-    std::string bytes;  // as the listing spells them
-    std::uint64_t ftw;
-    double hz;
-};
-
 // The --decode texts read as words of the chip at the plan's clock; throws UsageError for a
 // text that is not a word of the chip.
-std::vector<DecodedWord> decodeWords(const FirmwarePlan& plan,
-                                     const std::vector<std::string>& texts);
+std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,
+                                               const std::vector<std::string>& texts);
 
 }  // namespace meridel::cli

@@ -153,15 +153,17 @@ std::string messageLines(const MessageTable& m, const ChipWords& words) {
 
 }  // namespace
 
-std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages) {
+std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages,
+                    std::string_view program) {
     checkMessages(messages, words);
     const dds::Chip& chip = *words.chip;
     const int bytes = chip.wordBytes;
     const std::string bits = std::to_string(chip.wordBits);
 
-    std::string h = "/* DDS words for firmware, made by meridel-cli " MERIDEL_VERSION " for the " +
-                    std::string(chip.name) + ".\n * " + bits + "-bit words: f = FTW x " +
-                    trimmedDecimalText(words.clockHz) + " Hz / 2^" + bits + ", one step " +
+    std::string h = "/* DDS words for firmware, made by " + std::string(program) +
+                    " " MERIDEL_VERSION " for the " + std::string(chip.name) + ".\n * " + bits +
+                    "-bit words: f = FTW x " + trimmedDecimalText(words.clockHz) + " Hz / 2^" +
+                    bits + ", one step " +
                     trimmedDecimalText(std::ldexp(words.clockHz, -chip.wordBits)) +
                     " Hz.\n * Bytes most significant first: " + wireOrderText(chip) + ".\n *\n" +
                     planComment(words) + " */\n";

@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "firmware/chip_words.h"
 #include "firmware/message_table.h"
@@ -14,7 +15,8 @@ namespace meridel::firmware {
 // C99 and C++ alike, behind one include guard; arrays go to program memory on AVR (PROGMEM)
 // and are plain constants elsewhere. Throws FirmwareError for a message table whose key is not
 // a lower-case identifier or is repeated, that has no symbols or no positive period, or whose
-// base word is not a tone word of the listing.
-std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {});
+// base word is not a tone word of the listing. `program` is named as the header's maker.
+std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
+                    std::string_view program = "meridel-cli");
 
 }  // namespace meridel::firmware

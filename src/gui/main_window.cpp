@@ -69,6 +69,16 @@ void showSelection(QListWidget* list, int index) {
 
 }  // namespace
 
+MessageReporter warningBox(QWidget* parent) {
+    return [parent](const QString& message) {
+        // Messages quote file names and messages the user typed: shown as plain text.
+        QMessageBox box(QMessageBox::Warning, parent->windowTitle(), message, QMessageBox::Ok,
+                        parent);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    };
+}
+
 MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* parent)
     : QWidget(parent),
       model_(model),
@@ -76,14 +86,7 @@ MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* 
       settingsFile_(model::kSettingsFileName),
       results_(std::make_unique<gui::ResultsWindow>()) {
     registerMeridelResources();
-    if (!report_) {
-        report_ = [this](const QString& message) {
-            // Messages quote file names the user typed: shown as plain text.
-            QMessageBox box(QMessageBox::Warning, windowTitle(), message, QMessageBox::Ok, this);
-            box.setTextFormat(Qt::PlainText);
-            box.exec();
-        };
-    }
+    if (!report_) report_ = warningBox(this);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("9852 MERIDEL  -- ZORBIN"));
     QIcon icon(QStringLiteral(":/icons/meridel-32.png"));
@@ -282,7 +285,9 @@ void MainWindow::refresh() {
     } else if (!results.visible && results_->isVisible()) {
         results_->hide();
     }
-    if (outer) updating_ = false;
+    if (!outer) return;
+    updating_ = false;
+    emit modelShown();
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -301,9 +306,10 @@ void MainWindow::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindow::placeResultsWindow() {
-    // Both positions are outer window coordinates, in twips.
+    // Both positions are outer window coordinates, in twips; the outer window is the frame
+    // that holds this one under the menu bar, when there is one.
     const double dpiX = logicalDpiX(), dpiY = logicalDpiY();
-    const QRect frame = frameGeometry();
+    const QRect frame = window()->frameGeometry();
     const TwipsPoint place = model::resultsWindowPlace(
         {pixelsToTwips(frame.left(), dpiX), pixelsToTwips(frame.top(), dpiY)},
         pixelsToTwips(frame.width(), dpiX));

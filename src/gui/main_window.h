@@ -27,6 +27,8 @@ using run::Field;
 // Shows the user one message. The program's own reporter opens a modal warning box; tests pass
 // one that records the text.
 using MessageReporter = std::function<void(const QString& message)>;
+// The program's own reporter: a modal warning box over `parent`, titled as it is.
+MessageReporter warningBox(QWidget* parent);
 
 // Form1, the main window: the controls of the layout table over a MainWindowModel. It holds no
 // behaviour of its own: it shows the model after every change and forwards every edit, click and
@@ -50,6 +52,8 @@ public:
 signals:
     // The unload handler has run (settings saved, results window hidden): the program ends.
     void unloaded();
+    // The window shows the model after a change: windows that show the plan's words follow.
+    void modelShown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 // file next to the script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +13,9 @@
 #include <sstream>
 
 #include "listing/output_targets.h"
+#include "model/firmware_model.h"
 #include "model/main_window_model.h"
+#include "model/messages_model.h"
 #include "model/settings_file.h"
 #include "model/window_lifecycle.h"
 #include "support/fixtures.h"
@@ -91,6 +94,49 @@ State stateOf(const MainWindowModel& m) {
     return s;
 }
 
+std::string lines(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts) out += "\n" + t;
+    return out;
+}
+
+// The Firmware window as its model shows it, after an update from the plan.
+std::string firmwareState(FirmwareModel& fw, const MainWindowModel& plan) {
+    fw.update(plan);
+    std::string s = fw.chip().name.data() + std::string(fw.ownClock() ? " own" : " window") +
+                    " clock \"" + fw.shownClock() + "\" mult \"" + fw.multiplierText() +
+                    "\" format " + FirmwareModel::formatName(fw.format()) +
+                    (fw.canExport() ? ", exports " : ", no export ") + fw.exportFileName();
+    for (const FirmwareWordRow& r : fw.rows()) {
+        s += "\n" + r.name + " | " + r.bytes + " | " + r.requestedHz + " | " + r.actualHz + " | " +
+             r.errorHz;
+    }
+    return s + lines(fw.warnings()) + (fw.error().empty() ? "" : "\nerror: " + fw.error());
+}
+
+std::string messageFieldsState(const MessagesModel& m) {
+    std::string s;
+    for (std::size_t i = 0; i < kMessageFieldCount; ++i) {
+        s +=
+            std::string(i ? " " : "") + messageFields()[i].key.data() + "=\"" + m.texts()[i] + "\"";
+    }
+    return s;
+}
+
+// Each encoded message, with its picture spelt out where it has two levels.
+std::string messagesState(const MessagesModel& m) {
+    std::string s;
+    for (const EncodedMessage& e : m.messages()) {
+        s += "\n" + e.title + "\n" + e.symbols +
+             "\npicture: " + std::to_string(e.picture.steps.size()) + " steps of " +
+             std::to_string(e.picture.levels) + " levels";
+        if (e.picture.levels > 2) continue;
+        s += "\n";
+        for (const std::uint8_t step : e.picture.steps) s += static_cast<char>('0' + step);
+    }
+    return s;
+}
+
 class UnopenableTarget : public listing::OutputOpener {
     std::unique_ptr<listing::OutputChannel> open(const std::string& name) override {
         throw listing::OutputError("cannot open \"" + name + "\": test target");
@@ -105,6 +151,11 @@ public:
             out_ << "> " << line << "\n";
             step(line);
             State now = stateOf(*model_);
+            if (fw_) now["Firmware"] = "\n" + firmwareState(*fw_, *model_);
+            if (messages_) {
+                now["Message fields"] = messageFieldsState(*messages_);
+                now["Messages"] = messagesState(*messages_);
+            }
             for (const auto& [key, value] : now) {
                 if (shown_[key] != value) out_ << "  " << key << ": " << value << "\n";
             }
@@ -178,12 +229,71 @@ private:
         } else if (verb == "calc-unopenable") {
             UnopenableTarget opener;
             report(model_->calculate(opener));
+        } else if (verb == "fw") {
+            toolStep(arg);
+        } else if (verb == "msg") {
+            messageStep(arg);
+        } else if (verb == "messages-ini") {
+            std::ofstream(kMessagesFileName, std::ios::binary) << arg;
+        } else if (verb == "decode") {
+            const std::size_t a = arg.find(' '), b = arg.find(' ', a + 1);
+            const auto result = decodeWordsText(*dds::findChip(arg.substr(0, a)),
+                                                arg.substr(a + 1, b - a - 1), arg.substr(b + 1));
+            for (const DecodedRow& r : result.rows) {
+                out_ << "  " << r.bytes << " | " << r.ftw << " | " << r.hz << "\n";
+            }
+            if (!result.error.empty()) out_ << "  error: " << result.error << "\n";
         } else {
             throw std::runtime_error("unknown step: " + line);
         }
     }
 
+    // "fw chip NAME|clock TEXT|mult TEXT|format asm|c|export FILE": the Firmware window.
+    void toolStep(const std::string& arg) {
+        if (!fw_) fw_ = std::make_unique<FirmwareModel>();
+        const std::string what = arg.substr(0, arg.find(' '));
+        const std::string value = arg.size() > what.size() ? arg.substr(what.size() + 1) : "";
+        const auto chips = FirmwareModel::chipEntries();
+        if (what == "chip") {
+            fw_->selectChip(
+                static_cast<int>(std::find(chips.begin(), chips.end(), value) - chips.begin()));
+        } else if (what == "clock") {
+            fw_->setClockText(value);
+        } else if (what == "mult") {
+            fw_->setMultiplierText(value);
+        } else if (what == "format") {
+            fw_->selectFormat(value == "c" ? FirmwareFormat::CHeader : FirmwareFormat::AsmListing);
+        } else {
+            fw_->update(*model_);
+            report(fw_->exportTo(value));
+        }
+    }
+
+    // "msg KEY TEXT|open|close|encode|write FILE": the Beacon messages window.
+    void messageStep(const std::string& arg) {
+        if (!messages_) messages_ = std::make_unique<MessagesModel>();
+        const std::string what = arg.substr(0, arg.find(' '));
+        const std::string value = arg.size() > what.size() ? arg.substr(what.size() + 1) : "";
+        if (what == "open") {
+            messages_->open(kMessagesFileName);
+            report(messages_->encode(*model_));
+        } else if (what == "close") {
+            report(messages_->close(kMessagesFileName));
+        } else if (what == "encode") {
+            report(messages_->encode(*model_));
+        } else if (what == "write") {
+            report(messages_->writeSymbolFile(*model_, value));
+        } else {
+            std::size_t field = 0;
+            while (field < kMessageFieldCount && messageFields()[field].key != what) ++field;
+            if (field == kMessageFieldCount) throw std::runtime_error("no message field: " + arg);
+            messages_->setText(static_cast<MessageField>(field), value);
+        }
+    }
+
     std::unique_ptr<MainWindowModel> model_ = std::make_unique<MainWindowModel>();
+    std::unique_ptr<FirmwareModel> fw_;
+    std::unique_ptr<MessagesModel> messages_;
     State shown_;
     std::ostringstream out_;
 };

@@ -1,0 +1,206 @@
+#include "gui/firmware_window.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "firmware/word_decode.h"
+
+namespace meridel::gui {
+namespace {
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QComboBox* chipCombo(QWidget* parent) {
+    auto* combo = new QComboBox(parent);
+    for (const std::string& name : model::FirmwareModel::chipEntries()) combo->addItem(qt(name));
+    return combo;
+}
+
+QTableWidget* wordTable(const QStringList& headers, QWidget* parent) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    return table;
+}
+
+void showRow(QTableWidget* table, int row, const std::vector<std::string>& cells) {
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        auto* item = new QTableWidgetItem(qt(cells[column]));
+        if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table->setItem(row, static_cast<int>(column), item);
+    }
+}
+
+}  // namespace
+
+DecodeDialog::DecodeDialog(QWidget* parent)
+    : QDialog(parent),
+      chip_(chipCombo(this)),
+      clock_(new QLineEdit(this)),
+      words_(new QPlainTextEdit(this)),
+      table_(wordTable({"Bytes", "FTW", "Hz"}, this)),
+      error_(new QLabel(this)) {
+    setWindowTitle(QStringLiteral("Decode words"));
+    words_->setPlaceholderText(QString::fromLatin1(firmware::kWordExample));
+    words_->setFixedHeight(words_->fontMetrics().lineSpacing() * 4);
+    error_->setWordWrap(true);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Words"), words_);
+    form->addRow(QStringLiteral("Chip"), chip_);
+    form->addRow(QStringLiteral("Clock  MHz"), clock_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(error_);
+    layout->addWidget(table_);
+    resize(560, 360);
+    connect(words_, &QPlainTextEdit::textChanged, this, &DecodeDialog::decode);
+    connect(clock_, &QLineEdit::textEdited, this, &DecodeDialog::decode);
+    connect(chip_, &QComboBox::currentIndexChanged, this, &DecodeDialog::decode);
+}
+
+void DecodeDialog::start(int chipIndex, const QString& clockMHz) {
+    chip_->setCurrentIndex(chipIndex);
+    clock_->setText(clockMHz);
+    decode();
+}
+
+void DecodeDialog::decode() {
+    const auto result =
+        model::decodeWordsText(dds::chips()[static_cast<std::size_t>(chip_->currentIndex())],
+                               clock_->text().toStdString(), words_->toPlainText().toStdString());
+    error_->setText(qt(result.error));
+    error_->setVisible(!result.error.empty());
+    table_->setRowCount(static_cast<int>(result.rows.size()));
+    for (std::size_t i = 0; i < result.rows.size(); ++i) {
+        const model::DecodedRow& r = result.rows[i];
+        showRow(table_, static_cast<int>(i), {r.bytes, r.ftw, r.hz});
+    }
+}
+
+FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter report, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      plan_(plan),
+      report_(report ? std::move(report) : warningBox(this)),
+      chip_(chipCombo(this)),
+      clock_(new QLineEdit(this)),
+      multiplier_(new QLineEdit(this)),
+      multiplierRule_(new QLabel(this)),
+      format_(new QComboBox(this)),
+      table_(wordTable({"Word", "Bytes", "Requested Hz", "Actual Hz", "Error Hz"}, this)),
+      notes_(new QLabel(this)),
+      export_(new QPushButton(QStringLiteral("Export..."), this)),
+      decode_(new DecodeDialog(this)) {
+    setObjectName(QStringLiteral("Firmware"));
+    setWindowTitle(QStringLiteral("Firmware"));
+    notes_->setWordWrap(true);
+    auto* multiplierRow = new QHBoxLayout;
+    multiplierRow->addWidget(multiplier_);
+    multiplierRow->addWidget(multiplierRule_, 1);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("DDS chip"), chip_);
+    form->addRow(QStringLiteral("Clock  MHz"), clock_);
+    form->addRow(QStringLiteral("Multiplier"), multiplierRow);
+    form->addRow(QStringLiteral("Format"), format_);
+    auto* decodeButton = new QPushButton(QStringLiteral("Decode words..."), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(decodeButton);
+    buttons->addWidget(export_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(table_, 1);
+    layout->addWidget(notes_);
+    layout->addLayout(buttons);
+    resize(720, 520);
+
+    connect(chip_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (updating_) return;
+        model_.selectChip(index);
+        refresh();
+    });
+    connect(clock_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        model_.setClockText(text.toStdString());
+        refresh();
+    });
+    connect(multiplier_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        model_.setMultiplierText(text.toStdString());
+        refresh();
+    });
+    connect(format_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (updating_ || index < 0) return;
+        model_.selectFormat(model_.formats()[static_cast<std::size_t>(index)]);
+        refresh();
+    });
+    connect(export_, &QPushButton::clicked, this, &FirmwareWindow::exportFile);
+    connect(decodeButton, &QPushButton::clicked, this, [this] {
+        decode_->start(model_.chipIndex(), qt(model_.shownClock()));
+        decode_->show();
+        decode_->raise();
+    });
+}
+
+void FirmwareWindow::planChanged() {
+    if (isVisible()) refresh();
+}
+
+void FirmwareWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void FirmwareWindow::refresh() {
+    model_.update(plan_);
+    updating_ = true;
+    chip_->setCurrentIndex(model_.chipIndex());
+    clock_->setReadOnly(!model_.ownClock());
+    const QString clock = qt(model_.ownClock() ? model_.clockText() : model_.shownClock());
+    if (clock_->text() != clock) clock_->setText(clock);
+    multiplier_->setEnabled(model_.ownMultiplier());
+    multiplierRule_->setText(model_.ownMultiplier() ? qt(model_.multiplierRule())
+                             : model_.ownClock()    ? QStringLiteral("none on this chip")
+                                                    : QStringLiteral("the main window's PLL"));
+    format_->clear();
+    for (const model::FirmwareFormat f : model_.formats()) {
+        format_->addItem(qt(model::FirmwareModel::formatName(f)));
+        if (f == model_.format()) format_->setCurrentIndex(format_->count() - 1);
+    }
+    updating_ = false;
+
+    table_->setRowCount(static_cast<int>(model_.rows().size()));
+    for (std::size_t i = 0; i < model_.rows().size(); ++i) {
+        const model::FirmwareWordRow& r = model_.rows()[i];
+        showRow(table_, static_cast<int>(i),
+                {r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz});
+    }
+    QStringList notes;
+    for (const std::string& warning : model_.warnings()) notes << qt("Warning: " + warning);
+    if (!model_.error().empty()) notes << qt(model_.error());
+    notes_->setText(notes.join(QLatin1Char('\n')));
+    notes_->setVisible(!notes.isEmpty());
+    export_->setEnabled(model_.canExport());
+}
+
+void FirmwareWindow::exportFile() {
+    const QString file = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export ") + qt(model::FirmwareModel::formatName(model_.format())),
+        qt(model_.exportFileName()));
+    if (file.isEmpty()) return;
+    if (const auto error = model_.exportTo(file.toStdString())) report_(qt(*error));
+}
+
+}  // namespace meridel::gui

@@ -1,0 +1,65 @@
+#include "gui/main_frame.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+
+#include "gui/firmware_window.h"
+#include "gui/messages_window.h"
+
+namespace meridel::gui {
+
+MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
+    : model_(model), report_(std::move(report)) {
+    main_ = new MainWindow(model, report_, this);
+    setWindowTitle(main_->windowTitle());
+    setWindowIcon(main_->windowIcon());
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    firmwareAction_ =
+        tools->addAction(QStringLiteral("&Firmware..."), this, [this] { openFirmware(); });
+    messagesAction_ =
+        tools->addAction(QStringLiteral("Beacon &messages..."), this, [this] { openMessages(); });
+
+    // The main window laid itself out as a window of its own: its client rectangle keeps its
+    // place on the screen and its size, with the menu bar added above it.
+    const QRect client = main_->geometry();
+    QWidget* focus = main_->focusWidget();
+    setCentralWidget(main_);
+    const int menuHeight = menuBar()->sizeHint().height();
+    setGeometry(client.adjusted(0, -menuHeight, 0, 0));
+    setFixedSize(client.width(), client.height() + menuHeight);
+    if (focus) focus->setFocus();
+
+    connect(main_, &MainWindow::unloaded, this, &MainFrame::unloaded);
+    connect(main_, &MainWindow::modelShown, this, [this] {
+        if (firmware_) firmware_->planChanged();
+    });
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::openFirmware() {
+    if (!firmware_) firmware_ = std::make_unique<FirmwareWindow>(model_, report_);
+    firmware_->show();
+    firmware_->raise();
+    firmware_->activateWindow();
+}
+
+void MainFrame::openMessages() {
+    if (!messages_) {
+        messages_ = std::make_unique<MessagesWindow>(model_, model::kMessagesFileName, report_);
+    }
+    if (!messages_->isVisible()) messages_->open();
+    messages_->raise();
+    messages_->activateWindow();
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+    // The messages window saves its fields as it closes, before the main window ends the program.
+    if (messages_ && messages_->isVisible()) messages_->close();
+    if (firmware_) firmware_->close();
+    main_->close();
+    event->accept();
+}
+
+}  // namespace meridel::gui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "gui/main_window.h"
+
+class QAction;
+
+namespace meridel::gui {
+class FirmwareWindow;
+class MessagesWindow;
+
+// The program's outer window: a menu bar over the main window, which keeps its client size and
+// its controls' places, the way a menu sits outside a form's client area. The menu opens the
+// Firmware and Beacon messages windows, which follow the main window's plan.
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainFrame(MainWindowModel& model, MessageReporter report = {});
+    ~MainFrame() override;
+
+    MainWindow& mainWindow() const { return *main_; }
+    QAction* firmwareAction() const { return firmwareAction_; }
+    QAction* messagesAction() const { return messagesAction_; }
+    // Created when first opened.
+    FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
+    MessagesWindow* messagesWindow() const { return messages_.get(); }
+
+signals:
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void openFirmware();
+    void openMessages();
+
+    MainWindowModel& model_;
+    MessageReporter report_;  // empty: each window reports in a box of its own
+    MainWindow* main_;        // the central widget, owned by the frame
+    QAction* firmwareAction_ = nullptr;
+    QAction* messagesAction_ = nullptr;
+    std::unique_ptr<FirmwareWindow> firmware_;
+    std::unique_ptr<MessagesWindow> messages_;
+};
+
+}  // namespace meridel::gui

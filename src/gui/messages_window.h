@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <filesystem>
+
+#include "gui/main_window.h"
+#include "model/messages_model.h"
+
+class QLineEdit;
+class QTabWidget;
+
+namespace meridel::gui {
+
+// A message's tone sequence: tone number (up) against time (across), one step per symbol.
+class TonePicture : public QWidget {
+public:
+    TonePicture(model::ToneSteps steps, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {480, 90}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    model::ToneSteps steps_;
+};
+
+// The Beacon messages window: the message fields, and for each message encoded against the
+// main window's plan its symbols as the firmware steps them, period, base word and picture.
+// Its fields are read from their settings file when it opens and written when it closes.
+class MessagesWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    MessagesWindow(const MainWindowModel& plan, std::filesystem::path settingsFile,
+                   MessageReporter report = {}, QWidget* parent = nullptr);
+    // Reads the fields, shows the window and the messages they encode to.
+    void open();
+    QLineEdit* field(model::MessageField which) const {
+        return fields_[static_cast<std::size_t>(which)];
+    }
+    QTabWidget* tables() const { return tables_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void encode();
+    void showMessages();
+    void writeSymbolFile();
+
+    const MainWindowModel& plan_;
+    std::filesystem::path settingsFile_;
+    MessageReporter report_;
+    model::MessagesModel model_;
+    std::array<QLineEdit*, model::kMessageFieldCount> fields_{};
+    QTabWidget* tables_;
+};
+
+}  // namespace meridel::gui

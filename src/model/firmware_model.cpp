@@ -1,0 +1,157 @@
+#include "model/firmware_model.h"
+
+#include <cmath>
+
+#include "firmware/c_header.h"
+#include "firmware/word_decode.h"
+#include "model/plan_aside.h"
+#include "numbers/checked_math.h"
+#include "numbers/decimal_text.h"
+#include "numbers/field_number.h"
+#include "numbers/tuning_word.h"
+
+namespace meridel::model {
+namespace {
+
+using numbers::trimmedDecimalText;
+
+constexpr double kHzPerMHz = 1000000.0;
+
+bool blank(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+// The clock field in hertz, or the text that says what it takes.
+std::optional<double> clockHz(const dds::Chip& chip, const std::string& text, std::string& error) {
+    const auto mhz = numbers::parseWholeNumber(text);
+    if (mhz && std::isfinite(*mhz) && *mhz > 0 && std::isfinite(*mhz * kHzPerMHz)) {
+        return *mhz * kHzPerMHz;
+    }
+    error = "Clock: \"" + text + "\" is not a clock in MHz; give the " + std::string(chip.name) +
+            "'s system clock, a number above 0 such as " +
+            trimmedDecimalText(chip.maxClockHz / kHzPerMHz);
+    return std::nullopt;
+}
+
+std::optional<int> multiplier(const dds::Chip& chip, const std::string& text, std::string& error) {
+    const auto value = numbers::parseWholeNumber(text);
+    std::int32_t whole = 0;
+    if (value && *value == std::floor(*value) && numbers::roundsToInt32(*value, whole) &&
+        whole >= 1) {
+        return whole;
+    }
+    error = "Multiplier: \"" + text + "\" is not a multiplier; the " + std::string(chip.name) +
+            " takes " + dds::multiplierText(chip) + ", or leave it empty";
+    return std::nullopt;
+}
+
+FirmwareWordRow rowOf(const firmware::ChipWord& w, int bytes) {
+    return {w.name, numbers::wordBytesText(w.ftw, bytes), trimmedDecimalText(w.requestedHz),
+            trimmedDecimalText(w.actualHz), trimmedDecimalText(w.actualHz - w.requestedHz)};
+}
+
+}  // namespace
+
+std::vector<std::string> FirmwareModel::chipEntries() {
+    std::vector<std::string> names;
+    for (const dds::Chip& chip : dds::chips()) names.emplace_back(chip.name);
+    return names;
+}
+
+std::string FirmwareModel::formatName(FirmwareFormat format) {
+    return format == FirmwareFormat::AsmListing ? "Assembler listing" : "C header";
+}
+
+const dds::Chip& FirmwareModel::chip() const {
+    return dds::chips()[static_cast<std::size_t>(chipIndex_)];
+}
+
+void FirmwareModel::selectChip(int index) {
+    if (index < 0 || index >= static_cast<int>(dds::chips().size())) return;
+    chipIndex_ = index;
+    if (!chip().picListing) format_ = FirmwareFormat::CHeader;
+}
+
+std::vector<FirmwareFormat> FirmwareModel::formats() const {
+    if (chip().picListing) return {FirmwareFormat::AsmListing, FirmwareFormat::CHeader};
+    return {FirmwareFormat::CHeader};
+}
+
+void FirmwareModel::selectFormat(FirmwareFormat format) {
+    if (format == FirmwareFormat::CHeader || chip().picListing) format_ = format;
+}
+
+void FirmwareModel::update(const MainWindowModel& plan) {
+    words_.reset();
+    listing_.clear();
+    rows_.clear();
+    warnings_.clear();
+    error_.clear();
+    const dds::Chip& c = chip();
+    std::optional<std::string> clock;
+    if (ownClock()) {
+        shownClock_ = clockText_;
+        if (!clockHz(c, clockText_, error_)) return;
+        clock = clockText_;
+    } else {
+        const std::string& field = plan.fieldText(Field::ClockFreq);
+        shownClock_ = field.substr(std::min(field.find_first_not_of(' '), field.size()));
+    }
+    std::optional<int> refMult;
+    if (ownMultiplier() && !blank(multiplierText_)) {
+        refMult = multiplier(c, multiplierText_, error_);
+        if (!refMult) return;
+    }
+    AsideRun run = runPlanAside(plan, clock);
+    if (run.failure) {
+        error_ = run.failure->message;
+        return;
+    }
+    try {
+        words_ = firmware::chipWords(run.words, c, refMult);
+    } catch (const firmware::FirmwareError& e) {
+        error_ = e.what();
+        return;
+    }
+    listing_ = std::move(run.listing);
+    for (const auto& w : words_->tones) rows_.push_back(rowOf(w, c.wordBytes));
+    for (const auto& w : words_->intervals) rows_.push_back(rowOf(w, c.wordBytes));
+    for (const dds::LimitWarning& w : firmware::limitWarnings(*words_)) {
+        warnings_.push_back(w.text);
+    }
+}
+
+std::string FirmwareModel::exportFileName() const {
+    return format_ == FirmwareFormat::AsmListing ? "BEACON.ASM" : "beacon.h";
+}
+
+std::optional<std::string> FirmwareModel::exportTo(const std::filesystem::path& path) const {
+    if (!words_) return "Nothing to export: " + error_;
+    if (format_ == FirmwareFormat::AsmListing) return writeWholeFile(path, listing_);
+    return writeWholeFile(path, firmware::cHeader(*words_, {}, "meridel"));
+}
+
+DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,
+                             const std::string& words) {
+    DecodeResult result;
+    const auto hz = clockHz(chip, clockMHz, result.error);
+    if (!hz) return result;
+    std::vector<firmware::DecodedWord> decoded;
+    try {
+        decoded = firmware::decodeWords(chip, *hz, words);
+    } catch (const firmware::FirmwareError& e) {
+        result.error = std::string("Words: ") + e.what();
+        return result;
+    }
+    if (decoded.empty()) {
+        result.error =
+            std::string("Words: give one or more words in the listing's form, such as ") +
+            firmware::kWordExample;
+    }
+    for (const auto& w : decoded) {
+        result.rows.push_back({w.bytes, std::to_string(w.ftw), trimmedDecimalText(w.hz)});
+    }
+    return result;
+}
+
+}  // namespace meridel::model

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dds/chips.h"
+#include "firmware/chip_words.h"
+#include "model/main_window_model.h"
+
+namespace meridel::model {
+
+enum class FirmwareFormat { AsmListing, CHeader };
+
+// One line of the words table, as the window shows it.
+struct FirmwareWordRow {
+    std::string name, bytes, requestedHz, actualHz, errorHz;
+};
+
+// The Firmware window: the main window's plan as the words of a chosen DDS chip, its limit
+// warnings, and the file to export in the chosen format. The edits only store; update() computes
+// from the plan as it is now.
+class FirmwareModel {
+public:
+    static std::vector<std::string> chipEntries();
+    static std::string formatName(FirmwareFormat format);
+
+    const dds::Chip& chip() const;
+    int chipIndex() const { return chipIndex_; }
+    void selectChip(int index);  // a format the chip does not have becomes the C header
+    // The AD9852/54 run at the main window's DDS clock; the others at a clock of their own.
+    bool ownClock() const { return !chip().picListing; }
+    const std::string& clockText() const { return clockText_; }  // MHz
+    void setClockText(std::string text) { clockText_ = std::move(text); }
+    // The chip's own reference multiplier (the AD9852/54 have the main window's PLL instead).
+    bool ownMultiplier() const { return ownClock() && dds::hasMultiplier(chip()); }
+    std::string multiplierRule() const { return dds::multiplierText(chip()); }
+    const std::string& multiplierText() const { return multiplierText_; }
+    void setMultiplierText(std::string text) { multiplierText_ = std::move(text); }
+    std::vector<FirmwareFormat> formats() const;
+    FirmwareFormat format() const { return format_; }
+    void selectFormat(FirmwareFormat format);
+
+    void update(const MainWindowModel& plan);
+    const std::string& shownClock() const { return shownClock_; }  // MHz, what the words use
+    const std::vector<FirmwareWordRow>& rows() const { return rows_; }
+    const std::vector<std::string>& warnings() const { return warnings_; }
+    const std::string& error() const { return error_; }  // why there are no words
+    bool canExport() const { return words_.has_value(); }
+    std::string exportFileName() const;
+    // The file of the chosen format: the listing's bytes, or the C header.
+    std::optional<std::string> exportTo(const std::filesystem::path& path) const;
+
+private:
+    int chipIndex_ = 0;
+    std::string clockText_;
+    std::string multiplierText_;
+    FirmwareFormat format_ = FirmwareFormat::AsmListing;
+
+    std::string shownClock_;
+    std::optional<firmware::ChipWords> words_;
+    std::string listing_;
+    std::vector<FirmwareWordRow> rows_;
+    std::vector<std::string> warnings_;
+    std::string error_;
+};
+
+// The Decode words dialog: words already in a firmware read back at a clock (MHz).
+struct DecodedRow {
+    std::string bytes, ftw, hz;
+};
+struct DecodeResult {
+    std::vector<DecodedRow> rows;
+    std::string error;  // names the field and what it takes
+};
+DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,
+                             const std::string& words);
+
+}  // namespace meridel::model
