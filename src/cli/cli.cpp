@@ -12,8 +12,8 @@
 
 #include "beacon/message_plan.h"
 #include "cli/firmware_options.h"
+#include "cli/message_options.h"
 #include "dds/chips.h"
-#include "firmware/asm_symbols.h"
 #include "firmware/c_header.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
@@ -21,7 +21,6 @@
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
 #include "numbers/decimal_text.h"
-#include "numbers/field_number.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -188,37 +187,6 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
     return std::nullopt;
 }
 
-// A number option's value, read as a whole number text.
-double numberValue(std::string_view option, const std::string& text) {
-    const auto value = numbers::parseWholeNumber(text);
-    if (!value) throw UsageError{std::string(option) + " \"" + text + "\" is not a number"};
-    return *value;
-}
-
-// The beacon message options; false when `option` is none of them.
-bool takeMessageOption(Options& options, std::string_view option, const auto& takeValue) {
-    beacon::MessageInputs& m = options.messages;
-    std::string* text = option == "--jt-message"       ? &m.jt
-                        : option == "--wspr-message"   ? &m.wspr
-                        : option == "--fsk441-message" ? &m.fsk441
-                        : option == "--pi4-message"    ? &m.pi4
-                        : option == "--cw-message"     ? &m.cw
-                        : option == "--rtty-message"   ? &m.rtty
-                                                       : nullptr;
-    if (text) {
-        *text = takeValue();
-    } else if (option == "--cw-wpm") {
-        m.cwWpm = numberValue(option, takeValue());
-    } else if (option == "--pi4-audio") {
-        m.pi4AudioHz = numberValue(option, takeValue());
-    } else if (option == "--symbol-file") {
-        options.symbolFile = takeValue();
-    } else {
-        return false;
-    }
-    return true;
-}
-
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -246,7 +214,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.others.anyPlan = true;
             continue;
         }
-        if (takeMessageOption(options, option, takeValue)) continue;
+        if (isMessageOption(option)) {
+            takeMessageOption(options.messages, options.symbolFile, option, takeValue());
+            continue;
+        }
         if (isFirmwareOption(option)) {
             options.firmware.take(option, takeValue());
             continue;
@@ -374,30 +345,6 @@ std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) 
                    failure->message};
 }
 
-nlohmann::json messagesJson(const beacon::BeaconMessages& messages) {
-    using nlohmann::json;
-    json object = json::object();
-    for (const firmware::MessageTable& m : messages.tables) {
-        object[m.key] = {{"mode", m.mode},
-                         {"text", m.text},
-                         {"symbols", m.symbols},
-                         {"symbol_seconds", m.symbol_seconds},
-                         {"base_word", m.base_word}};
-    }
-    if (object.contains("pi4")) {
-        json words = json::array();
-        for (const auto* list : {&messages.words.tones, &messages.words.intervals}) {
-            for (const run::RunWord& w : *list) {
-                if (w.id.rfind("PI4_", 0) != 0) continue;
-                words.push_back(
-                    {{"name", w.name}, {"requested_hz", w.requestedHz}, {"ftw", w.ftw}});
-            }
-        }
-        object["pi4"]["words"] = words;
-    }
-    return object;
-}
-
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
                const std::optional<Failure>& failure, const FirmwareResult& fw,
                const std::optional<beacon::BeaconMessages>& messages) {
@@ -472,23 +419,6 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
     }
 }
 
-// The symbol tables as an assembler include: to --symbol-file, or after the listing on
-// standard output (not in JSON mode, whose object carries them).
-void writeSymbols(const beacon::BeaconMessages& messages, const Options& options, std::FILE* out) {
-    std::unique_ptr<listing::OutputChannel> channel;
-    if (options.symbolFile) {
-        channel = listing::openFileChannel(*options.symbolFile);
-    } else if (!options.json) {
-        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
-    } else {
-        return;
-    }
-    for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
-        channel->writeLine(line);
-    }
-    channel->close();
-}
-
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -555,7 +485,8 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
                 if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
-                if (messages && !fw.plan.header) writeSymbols(*messages, options, out);
+                if (messages && !fw.plan.header)
+                    writeSymbols(*messages, options.symbolFile, options.json, out);
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
             } catch (const modes::MessageError& error) {
