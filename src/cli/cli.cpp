@@ -1,8 +1,6 @@
 #include "cli/cli.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -388,19 +386,6 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
     return kCompleted;
 }
 
-// Writes the C header to the file named by --file, as given.
-void writeHeaderFile(const std::string& name, const std::string& text) {
-    std::FILE* file = std::fopen(name.c_str(), "wb");
-    bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const int error = errno;
-    if (file && std::fclose(file) != 0) written = false;
-    if (!written) {
-        throw listing::OutputError("Cannot write \"" + name +
-                                   "\": " + std::strerror(error ? error : EIO) +
-                                   ". Check --file and the free space of the disk.");
-    }
-}
-
 // The firmware side of a completed run: the chip's words, its warnings and the C header.
 void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
                     std::span<const firmware::MessageTable> messages, std::FILE* out) {
@@ -413,7 +398,9 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
     if (!fw.plan.header) return;
     const std::string header = firmware::cHeader(*fw.words, messages);
     if (options.file) {
-        writeHeaderFile(*options.file, header);
+        // As given, not upper-cased: an #include names it as it is.
+        listing::writeWholeFile(*options.file, header,
+                                "Check --file and the free space of the disk.");
     } else if (!options.json) {
         std::fwrite(header.data(), 1, header.size(), out);
     }

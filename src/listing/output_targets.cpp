@@ -107,6 +107,21 @@ std::unique_ptr<OutputChannel> openFileChannel(const fs::path& path) {
     return std::make_unique<StreamChannel>(stream, path.string(), /*owned=*/true);
 }
 
+void writeWholeFile(const fs::path& path, std::string_view bytes, std::string_view advice) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.string().c_str(), "wb");
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    int error = errno;
+    if (file && std::fclose(file) != 0) {
+        written = false;
+        if (!error) error = errno;
+    }
+    if (written) return;
+    std::string message = "Cannot write \"";
+    message.append(path.string()).append("\": ").append(std::strerror(error ? error : EIO));
+    throw OutputError(message.append(". ").append(advice));
+}
+
 std::unique_ptr<OutputChannel> openNullDevice() {
     return openFileChannel(kNullDevice);
 }

@@ -34,6 +34,11 @@ private:
 // and the system's reason when that is not possible.
 std::unique_ptr<OutputChannel> openFileChannel(const std::filesystem::path& path);
 
+// Writes `bytes` as the whole file at `path` (created or truncated), as they are. Throws
+// OutputError: 'Cannot write "PATH": REASON. ADVICE'.
+void writeWholeFile(const std::filesystem::path& path, std::string_view bytes,
+                    std::string_view advice);
+
 // The platform's null device, opened for writing.
 std::unique_ptr<OutputChannel> openNullDevice();
 

@@ -1,9 +1,5 @@
 #include "model/plan_aside.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "listing/output_targets.h"
 
 namespace meridel::model {
@@ -48,17 +44,14 @@ std::string listingBytes(const std::vector<std::string>& lines) {
 
 std::optional<std::string> writeWholeFile(const std::filesystem::path& path,
                                           std::string_view bytes) {
-    errno = 0;
-    std::FILE* file = std::fopen(path.string().c_str(), "wb");
-    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = errno;
-    if (file && std::fclose(file) != 0) {
-        written = false;
-        if (!error) error = errno;
+    try {
+        listing::writeWholeFile(path, bytes,
+                                "Choose a folder that can be written and check the free space "
+                                "of the disk.");
+    } catch (const listing::OutputError& error) {
+        return error.what();
     }
-    if (written) return std::nullopt;
-    return "Cannot write \"" + path.string() + "\": " + std::strerror(error ? error : EIO) +
-           ". Choose a folder that can be written and check the free space of the disk.";
+    return std::nullopt;
 }
 
 }  // namespace meridel::model
