@@ -7,6 +7,7 @@
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/tuning_word.h"
+#include "run/tone_words.h"
 
 namespace meridel::beacon {
 namespace {
@@ -48,23 +49,22 @@ EncodedMessage encoded(std::string key, SymbolTable table, std::string baseId) {
             std::move(baseId)};
 }
 
-// The PI4 words, computed as the listing computes a tone: the offset at the beacon's output
-// divided by RF Mult, added to the DDS carrier, over the DDS clock, times 2^48.
+// The PI4 words, computed by the listing's own formulas for a tone and a step.
 void addPi4Words(run::RunWords& words, double audioHz) {
     using namespace numbers::checked;
     const double carrierHz = wordWithId(words, "SSB_CARRIER").requestedHz;
-    const double r = words.rfMult;
     for (int k = 0; k < 4; ++k) {
         const double offsetHz =
             add(sub(audioHz, kPi4ToneZeroBelowNominalHz), mul(k, kPi4SpacingHz));
-        const double hz = add(div(offsetHz, r), carrierHz);
-        double word = mul(div(hz, words.clockHz), numbers::kTuningWordScale);
+        const double hz = run::offsetToneHz(offsetHz, words.rfMult, carrierHz);
+        double word = run::toneWordValue(hz, words.clockHz);
         numbers::encodeTuningWord(word);
         words.tones.push_back({"PI4_TONE_" + std::to_string(k), "PI4 Tone " + std::to_string(k), hz,
                                numbers::roundedWord(word, 48)});
     }
-    double interval = mul(div(div(kPi4SpacingHz, words.clockHz), r), numbers::kTuningWordScale);
+    double interval = run::intervalWordValue(kPi4SpacingHz, 1, words.rfMult, words.clockHz);
     numbers::encodeTuningWord(interval);
+    const double r = words.rfMult;
     words.intervals.push_back(
         {"PI4_INTERVAL", "PI4 Interval", kPi4SpacingHz / r, numbers::roundedWord(interval, 48)});
 }

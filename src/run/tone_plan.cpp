@@ -6,6 +6,7 @@
 #include "numbers/field_number.h"
 #include "numbers/tuning_word.h"
 #include "run/run_context.h"
+#include "run/tone_words.h"
 
 namespace meridel::run::detail {
 namespace {
@@ -21,15 +22,12 @@ constexpr double kRttySpaceHz = 1275.0;
 constexpr double kTwentyFourBitLimit = 16777215.0;
 constexpr double kCarrierLimitRatio = 0.4;
 
-// A tone a hertz above the carrier at the beacon's RF output is a / R hertz above the carrier
-// at the DDS output.
 double offsetToneHz(double a, const FrequencyPlan& p) {
-    return add(div(a, p.rfMult), p.carrierHz);
+    return run::offsetToneHz(a, p.rfMult, p.carrierHz);
 }
 
-// The tone-to-tone step of a mode: spacing / Fclk / R x 2^48, then times the multiplier.
 double intervalWord(double spacing, std::int32_t multiplier, const FrequencyPlan& p) {
-    return mul(mul(div(div(spacing, p.clockHz), p.rfMult), kTuningWordScale), multiplier);
+    return intervalWordValue(spacing, multiplier, p.rfMult, p.clockHz);
 }
 
 struct SpacingMultipliers {
@@ -70,14 +68,14 @@ TonePlanResult buildTonePlan(RunState& run) {
     for (int k = 0; k < 4; ++k) {
         run.at(Step::Word, kFskNames[static_cast<std::size_t>(k)]);
         const double hz = offsetToneHz(441.0 * (k + 2), p);
-        double word = mul(div(hz, p.clockHz), kTuningWordScale);
+        double word = toneWordValue(hz, p.clockHz);
         const std::string line = listing::fsk441ToneLine(encodeTuningWord(word), k);
         recordWord(run, WordList::Tone, kFskIds[static_cast<std::size_t>(k)], line, hz, word);
         appendLine(run.body, line);
     }
 
     run.at(Step::Word, "SSB carrier word");
-    double carrier = mul(div(p.carrierHz, p.clockHz), kTuningWordScale);
+    double carrier = toneWordValue(p.carrierHz, p.clockHz);
     const std::string carrierLine = listing::ssbCarrierLine(encodeTuningWord(carrier));
     recordWord(run, WordList::Tone, "SSB_CARRIER", carrierLine, p.carrierHz, carrier);
     appendLine(run.body, carrierLine);
@@ -90,7 +88,7 @@ TonePlanResult buildTonePlan(RunState& run) {
 
     run.at(Step::Word, "JT sync tone word");
     const double syncHz = offsetToneHz(kSyncToneHz, p);
-    double sync = mul(div(syncHz, p.clockHz), kTuningWordScale);
+    double sync = toneWordValue(syncHz, p.clockHz);
     const TuningWordText syncText = encodeTuningWord(sync);
     if (!isJt4Family(form.modeIndex())) {
         const std::string line = listing::jtSyncLine(syncText);
@@ -126,7 +124,7 @@ TonePlanResult buildTonePlan(RunState& run) {
 
     run.at(Step::Word, "single-tone word (Tone Freq)");
     const double toneHz = offsetToneHz(p.toneHz, p);
-    double tone = mul(div(toneHz, p.clockHz), kTuningWordScale);
+    double tone = toneWordValue(toneHz, p.clockHz);
     const std::string toneLine = listing::singleToneLine(encodeTuningWord(tone), p.toneHz);
     recordWord(run, WordList::Tone, "SINGLE_TONE", toneLine, toneHz, tone);
     appendLine(run.body, toneLine);
@@ -135,7 +133,7 @@ TonePlanResult buildTonePlan(RunState& run) {
     const double shift = operand(parseFieldNumber(form.fieldText(Field::RTTYShift)));
     const double markHz = add(kRttySpaceHz, shift);
     const double markDdsHz = offsetToneHz(markHz, p);
-    double mark = mul(div(markDdsHz, p.clockHz), kTuningWordScale);
+    double mark = toneWordValue(markDdsHz, p.clockHz);
     const std::string markLine = listing::rttyMarkLine(encodeTuningWord(mark), markHz);
     recordWord(run, WordList::Tone, "RTTY_MARK", markLine, markDdsHz, mark);
     appendLine(run.body, markLine);
