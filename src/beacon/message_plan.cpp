@@ -44,8 +44,10 @@ const run::RunWord& wordWithId(const run::RunWords& words, std::string_view id) 
 }
 
 EncodedMessage encoded(std::string key, SymbolTable table, std::string baseId) {
+    const double character =
+        key == "rtty" ? table.symbol_seconds * modes::kRttyBitsPerCharacter : 0;
     return {{std::move(key), std::move(table.mode), std::move(table.text), std::move(table.symbols),
-             table.symbol_seconds, ""},
+             table.symbol_seconds, "", character},
             std::move(baseId)};
 }
 

@@ -13,6 +13,7 @@
 #include "cli/message_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
+#include "firmware/word_checks.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
 #include "model/main_window_model.h"
@@ -291,6 +292,7 @@ struct FirmwareResult {
     FirmwarePlan plan;
     std::optional<firmware::ChipWords> words;
     std::vector<std::string> warnings;
+    std::optional<std::string> header;  // the C header, when one was written
 };
 
 nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
@@ -358,11 +360,15 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     // A fresh process starts with an empty results text, and a run that sets it never leaves
     // it empty.
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
-    object["listing"] =
-        opener.opened() ? json(listing::windows1252ToUtf8(opener.received())) : json(nullptr);
+    if (fw.header) {
+        object["listing"] = *fw.header;
+    } else {
+        object["listing"] =
+            opener.opened() ? json(listing::windows1252ToUtf8(opener.received())) : json(nullptr);
+    }
     object["error"] =
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
-    if (fw.plan.requested) addFirmwareJson(object, fw);
+    addFirmwareJson(object, fw);
     if (messages) object["messages"] = messagesJson(*messages);
     writeJson(out, object);
 }
@@ -386,17 +392,24 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
     return kCompleted;
 }
 
-// The firmware side of a completed run: the chip's words, its warnings and the C header.
-void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
-                    std::span<const firmware::MessageTable> messages, std::FILE* out) {
+// The chip's words of a completed run and what they ask of the chip and the firmware; a
+// refusal in the checks is the run's failure, and then nothing more is written.
+std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& words) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
-    for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
-        // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
-        if (fw.plan.chip->picListing && w.kind == dds::LimitKind::AboveCarrierLimit) continue;
-        fw.warnings.push_back(w.text);
+    firmware::WordChecks checks = firmware::checkWords(*fw.words);
+    fw.warnings = std::move(checks.warnings);
+    if (checks.refusals.empty()) return std::nullopt;
+    std::string message;
+    for (const std::string& refusal : checks.refusals) {
+        message.append(message.empty() ? "" : "; ").append(refusal);
     }
-    if (!fw.plan.header) return;
-    const std::string header = firmware::cHeader(*fw.words, messages);
+    return Failure{"dds", message};
+}
+
+void writeHeader(FirmwareResult& fw, const Options& options,
+                 std::span<const firmware::MessageTable> messages, std::FILE* out) {
+    const std::string header =
+        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix);
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
         listing::writeWholeFile(*options.file, header,
@@ -404,6 +417,7 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
     } else if (!options.json) {
         std::fwrite(header.data(), 1, header.size(), out);
     }
+    fw.header = header;
 }
 
 }  // namespace
@@ -459,7 +473,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     std::optional<beacon::BeaconMessages> messages;
     if (failure) {
         // nothing is computed or written
-    } else if (fw.plan.requested || options.messages.any()) {
+    } else {
         run::RunWords words;
         failure = failureOf(model.calculate(opener, words));
         if (!failure) {
@@ -471,8 +485,9 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 const std::span<const firmware::MessageTable> tables =
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
-                if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
-                if (messages && !fw.plan.header)
+                failure = checkFirmware(fw, words);
+                if (!failure && fw.plan.header) writeHeader(fw, options, tables, out);
+                if (!failure && messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
@@ -482,8 +497,6 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 failure = Failure{"output", error.what()};
             }
         }
-    } else {
-        failure = failureOf(model.calculate(opener));
     }
 
     if (options.json) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "firmware/c_header.h"
 #include "firmware/chip_words.h"
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
@@ -44,15 +45,14 @@ int refMultOf(const FirmwareRequest& request, const dds::Chip& chip) {
     if (chip.picListing) {
         throw UsageError{"--ref-mult: the " + name + " multiplier is its PLL, set with --pll"};
     }
-    if (!dds::hasMultiplier(chip)) {
-        throw UsageError{"--ref-mult: the " + name + " has no reference multiplier"};
-    }
+    // A chip without a multiplier still gets the value: its limit check warns about it.
     const auto value = numbers::parseWholeNumber(*request.refMult);
     std::int32_t whole = 0;
     if (!value || *value != std::floor(*value) || !numbers::roundsToInt32(*value, whole) ||
         whole < 1) {
         throw UsageError{"--ref-mult " + quoted(*request.refMult) + " is not a multiplier: the " +
-                         name + " takes " + dds::multiplierText(chip)};
+                         name + " takes " +
+                         (dds::hasMultiplier(chip) ? dds::multiplierText(chip) : "none")};
     }
     return whole;
 }
@@ -61,7 +61,7 @@ int refMultOf(const FirmwareRequest& request, const dds::Chip& chip) {
 
 bool isFirmwareOption(std::string_view option) {
     return option == "--format" || option == "--dds" || option == "--clock" ||
-           option == "--ref-mult" || option == "--decode";
+           option == "--ref-mult" || option == "--name" || option == "--decode";
 }
 
 bool FirmwareRequest::take(std::string_view option, const std::string& value) {
@@ -73,6 +73,8 @@ bool FirmwareRequest::take(std::string_view option, const std::string& value) {
         clock = value;
     } else if (option == "--ref-mult") {
         refMult = value;
+    } else if (option == "--name") {
+        name = value;
     } else if (option == "--decode") {
         decode.push_back(value);
     } else {
@@ -93,7 +95,7 @@ FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions&
     }
 
     if (!request.decode.empty()) {
-        if (others.anyPlan || request.format || request.refMult) {
+        if (others.anyPlan || request.format || request.refMult || request.name) {
             throw UsageError{"--decode takes only --clock, --dds and --json: it computes no plan"};
         }
         if (!request.clock) {
@@ -124,6 +126,17 @@ FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions&
                          " give --clock"};
     }
     if (request.refMult) plan.refMult = refMultOf(request, chip);
+    if (request.name) {
+        if (!plan.header) {
+            throw UsageError{"--name sets the prefix of the C header's macros: give --format c"};
+        }
+        if (!firmware::isMacroPrefix(*request.name)) {
+            throw UsageError{"--name " + quoted(*request.name) +
+                             " is no macro prefix: use upper-case letters, digits and '_', "
+                             "starting with a letter, such as BAND_2M"};
+        }
+        plan.prefix = *request.name;
+    }
     return plan;
 }
 

@@ -17,10 +17,10 @@ struct UsageError {
 
 // The firmware options as given on the command line.
 struct FirmwareRequest {
-    std::optional<std::string> format, dds, clock, refMult;
+    std::optional<std::string> format, dds, clock, refMult, name;
     std::vector<std::string> decode;  // every --decode text, in order
 
-    bool any() const { return format || dds || clock || refMult || !decode.empty(); }
+    bool any() const { return format || dds || clock || refMult || name || !decode.empty(); }
     // Stores the value of a firmware option; false when `option` is not one.
     bool take(std::string_view option, const std::string& value);
 };
@@ -41,6 +41,7 @@ struct FirmwarePlan {
     std::string clockText;   // --clock as given
     double clockHz = 0;      // --clock in Hz, 0 when not given
     std::optional<int> refMult;
+    std::string prefix = "DDS";  // --name: the C header's macro prefix
 };
 
 // Throws UsageError naming the option and what is allowed.

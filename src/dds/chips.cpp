@@ -169,11 +169,27 @@ std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan) 
                        std::to_string(*plan.multiplier) + ": use " + multiplierText(chip)
                  : "the " + name + " has no reference multiplier: give its clock alone"});
     }
-    if (plan.highestHz > kCarrierLimitRatio * plan.clockHz) {
-        warnings.push_back(
-            {LimitKind::AboveCarrierLimit, plan.highestName + " at " + mhz(plan.highestHz) +
-                                               " is above 0.4 x the " + name + " clock of " +
-                                               mhz(plan.clockHz) + ": expect a poor output there"});
+    std::string high, alias;
+    const auto add = [](std::string& list, const NamedFrequency& tone) {
+        list.append(list.empty() ? "" : ", ").append(tone.name + " at " + mhz(tone.hz));
+    };
+    for (const NamedFrequency& tone : plan.tones) {
+        if (tone.hz >= kAliasRatio * plan.clockHz) {
+            add(alias, tone);
+        } else if (tone.hz > kCarrierLimitRatio * plan.clockHz) {
+            add(high, tone);
+        }
+    }
+    if (!high.empty()) {
+        warnings.push_back({LimitKind::AboveCarrierLimit,
+                            "above 0.4 x the " + name + " clock of " + mhz(plan.clockHz) +
+                                ", where the output is poor: " + high});
+    }
+    if (!alias.empty()) {
+        warnings.push_back({LimitKind::AliasAboveHalfClock,
+                            "at or above half the " + name + " clock of " + mhz(plan.clockHz) +
+                                ", the chip puts out clock - f instead: " + alias +
+                                "; raise the clock or lower the DDS output (a higher RF Mult)"});
     }
     return warnings;
 }

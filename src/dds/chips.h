@@ -52,25 +52,38 @@ bool allowsMultiplier(const Chip& chip, int multiplier);
 // "4 to 20, or 1 to bypass the PLL"; "none" without a multiplier.
 std::string multiplierText(const Chip& chip);
 
-enum class LimitKind { ClockAboveMaximum, UnsupportedMultiplier, AboveCarrierLimit };
+enum class LimitKind {
+    ClockAboveMaximum,
+    UnsupportedMultiplier,
+    AboveCarrierLimit,
+    AliasAboveHalfClock
+};
 struct LimitWarning {
     LimitKind kind;
     std::string text;
+    // A word at or above half the clock comes out as its alias (clock - f): no words then.
+    bool refuses() const { return kind == LimitKind::AliasAboveHalfClock; }
+};
+
+struct NamedFrequency {
+    std::string name;
+    double hz = 0;
 };
 
 // What a plan asks of the chip beyond its limits: a clock above its maximum, a multiplier it
-// does not have, a word above 0.4 x clock (the highest word is named). None of them stops the
-// words being computed.
+// does not have, words above 0.4 x clock (each named). Only words at or above half the clock
+// refuse; the others are warnings that do not stop the words being computed.
 struct PlanLimits {
     double clockHz = 0;
     std::optional<int> multiplier;
-    double highestHz = 0;
-    std::string highestName;
+    std::vector<NamedFrequency> tones;
 };
 std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan);
 
 // Above this fraction of the clock the output's spurs grow; the data sheets' own headline
 // output limits are 0.4 x clock.
 inline constexpr double kCarrierLimitRatio = 0.4;
+// A sampled output cannot tell f from clock - f above this fraction.
+inline constexpr double kAliasRatio = 0.5;
 
 }  // namespace meridel::dds

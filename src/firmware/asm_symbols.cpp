@@ -12,25 +12,11 @@ constexpr std::size_t kBytesPerLine = 16;
 
 // The interval word a message's tone numbers step by, as the listing labels it.
 std::string intervalName(const MessageTable& m, const run::RunWords& words) {
-    const std::string id = m.key == "jt"
-                               ? (m.mode.rfind("JT65", 0) == 0 ? "JT65_INTERVAL" : "JT4_INTERVAL")
-                           : m.key == "wspr"   ? "WSPR_INTERVAL"
-                           : m.key == "fsk441" ? "FSK441_INTERVAL"
-                                               : "PI4_INTERVAL";
+    const std::string id = intervalIdOf(m);
     for (const run::RunWord& w : words.intervals) {
         if (w.id == id) return w.name;
     }
     return "the mode's interval word";
-}
-
-// What a symbol of each message kind means to the firmware.
-std::string meaning(const MessageTable& m, const run::RunWords& words) {
-    if (m.key == "cw") return "1 = key down on " + m.base_word + ", 0 = key up, one per dot unit";
-    if (m.key == "rtty") {
-        return "ITA2 codes, sent as 1 start bit (space, " + m.base_word +
-               "), the 5 bits least significant first (1 = mark), 1.5 stop bits (mark)";
-    }
-    return "tone n = " + m.base_word + " + n x " + intervalName(m, words);
 }
 
 // The words a message table adds to the listing's, as the listing spells them: tone words in
@@ -58,7 +44,7 @@ std::vector<std::string> asmSymbolLines(std::span<const MessageTable> messages,
         title.append(m.mode).append(" message \"").append(m.text).append("\": ");
         title.append(std::to_string(m.symbols.size())).append(" symbols of ");
         lines.push_back(title.append(numbers::plainDecimalText(m.symbol_seconds)).append(" s"));
-        lines.push_back(std::string(";").append(meaning(m, words)));
+        lines.push_back(std::string(";").append(symbolMeaning(m, intervalName(m, words))));
         for (std::size_t at = 0; at < m.symbols.size(); at += kBytesPerLine) {
             std::string line;
             for (std::size_t i = at; i < m.symbols.size() && i < at + kBytesPerLine; ++i) {

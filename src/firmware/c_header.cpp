@@ -1,6 +1,7 @@
 #include "firmware/c_header.h"
 
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 #include "listing/listing_text.h"
@@ -13,21 +14,47 @@ namespace {
 
 using numbers::trimmedDecimalText;
 
-constexpr const char* kPrefix = "DDS_";
+constexpr double kWholeMsTolerance = 0.01;
 
-// Text safe inside a C block comment on every compiler: printable ASCII only, and no "*/",
-// "/*" or trigraph "??" that -Wall would flag or that would end the comment.
+// The length of the well-formed UTF-8 character at the start of `text` that is no control
+// character, or 0.
+std::size_t utf8Printable(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead >= 0x20 && lead <= 0x7E) return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0 || text.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    // Overlong forms, surrogates, code points above U+10FFFF and the C1 controls.
+    const unsigned char second = byte(1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second >= 0xA0) ||
+        (lead == 0xF0 && second < 0x90) || (lead == 0xF4 && second >= 0x90) ||
+        (lead == 0xC2 && second < 0xA0)) {
+        return 0;
+    }
+    return length;
+}
+
+// Text safe inside a C block comment on every compiler: printable UTF-8 (any byte that is not
+// becomes "?"), and no "*/", "/*" or trigraph "??" that -Wall would flag or that would end the
+// comment.
 std::string commentText(std::string_view text) {
     std::string out;
-    for (const char c : text) {
-        const bool printable = c >= 0x20 && c <= 0x7E;
-        const char next = printable ? c : '?';
-        if (!out.empty() &&
-            ((out.back() == '*' && next == '/') || (out.back() == '/' && next == '*') ||
-             (out.back() == '?' && next == '?'))) {
+    while (!text.empty()) {
+        const std::size_t length = utf8Printable(text);
+        const std::string_view next = length ? text.substr(0, length) : "?";
+        if (!out.empty() && next.size() == 1 &&
+            ((out.back() == '*' && next[0] == '/') || (out.back() == '/' && next[0] == '*') ||
+             (out.back() == '?' && next[0] == '?'))) {
             out += ' ';
         }
         out += next;
+        text.remove_prefix(length ? length : 1);
     }
     return out;
 }
@@ -54,8 +81,8 @@ std::string byteArray(const std::string& name, std::uint64_t value, int bytes) {
            "};\n";
 }
 
-std::string wordLines(const ChipWord& w, int bytes) {
-    const std::string name = kPrefix + w.id;
+std::string wordLines(const ChipWord& w, int bytes, const std::string& prefix) {
+    const std::string name = prefix + w.id;
     return "/* " + commentText(w.name) + ": requested " + trimmedDecimalText(w.requestedHz) +
            " Hz, actual " + trimmedDecimalText(w.actualHz) + " Hz, error " +
            trimmedDecimalText(w.actualHz - w.requestedHz) + " Hz */\n#define " + name + "_FTW " +
@@ -124,23 +151,48 @@ void checkMessages(std::span<const MessageTable> messages, const ChipWords& word
     }
 }
 
-std::string messageLines(const MessageTable& m, const ChipWords& words) {
+// "_SYMBOL_PERIOD" lines of a period in seconds: microseconds, and milliseconds where the
+// nearest whole number is within 1 % (a sketch's delay() would drift by more).
+std::string periodLines(const std::string& name, double seconds) {
+    const double ms = seconds * 1e3;
+    const long long wholeMs = std::llround(ms);
+    std::string text =
+        "#define " + name + "_US " + std::to_string(std::llround(seconds * 1e6)) + "UL\n";
+    if (std::fabs(static_cast<double>(wholeMs) - ms) <= kWholeMsTolerance * ms) {
+        return text + "#define " + name + "_MS " + std::to_string(wholeMs) + "UL\n";
+    }
+    return text + "/* no " + name + "_MS: " + trimmedDecimalText(ms) +
+           " ms is too far from a whole millisecond; wait " + name + "_US */\n";
+}
+
+std::string messageLines(const MessageTable& m, const ChipWords& words, const std::string& prefix) {
     std::string upper = m.key;
     for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    const std::string name = std::string(kPrefix) + "MSG_" + upper;
+    const std::string name = prefix + "MSG_" + upper;
     std::string baseId;
     for (const ChipWord& w : words.tones) {
-        if (w.name == m.base_word) baseId = kPrefix + w.id;
+        if (w.name == m.base_word) baseId = prefix + w.id;
+    }
+    std::string intervalName;
+    for (const ChipWord& w : words.intervals) {
+        if (w.id == intervalIdOf(m)) intervalName = w.name;
     }
     const auto count = std::to_string(m.symbols.size());
     std::string text = "/* " + commentText(m.mode) + " \"" + commentText(m.text) + "\": " + count +
-                       " symbols of " + trimmedDecimalText(m.symbol_seconds) +
-                       " s, each a tone count above " + commentText(m.base_word) + " */\n";
-    text += "#define " + name + "_SYMBOL_COUNT " + count + "U\n";
-    text += "#define " + name + "_SYMBOL_PERIOD_US " +
-            std::to_string(std::llround(m.symbol_seconds * 1e6)) + "UL\n";
-    text += "#define " + name + "_SYMBOL_PERIOD_MS " +
-            std::to_string(std::llround(m.symbol_seconds * 1e3)) + "UL\n";
+                       " symbols of " + trimmedDecimalText(m.symbol_seconds) + " s; " +
+                       commentText(symbolMeaning(m, intervalName));
+    if (m.character_seconds > 0) {
+        text += ";\n * a bit lasts " + trimmedDecimalText(m.symbol_seconds) +
+                " s, a character with its start and stop bits " +
+                trimmedDecimalText(m.character_seconds) + " s";
+    }
+    text += " */\n#define " + name + "_SYMBOL_COUNT " + count + "U\n";
+    if (m.character_seconds > 0) {
+        text += periodLines(name + "_BIT_PERIOD", m.symbol_seconds) +
+                periodLines(name + "_CHAR_PERIOD", m.character_seconds);
+    } else {
+        text += periodLines(name + "_SYMBOL_PERIOD", m.symbol_seconds);
+    }
     text += "#define " + name + "_BASE_FTW " + baseId + "_FTW\n";
     text += "#define " + name + "_BASE_BYTES " + baseId + "_BYTES\n";
     text += "static const uint8_t " + name + "_SYMBOLS[" + count + "] PROGMEM = {";
@@ -151,14 +203,55 @@ std::string messageLines(const MessageTable& m, const ChipWords& words) {
     return text + "\n};\n";
 }
 
+// AVR keeps tables in flash through <avr/pgmspace.h>. Elsewhere an Arduino core may bring its
+// own stand-in of that header, defining PROGMEM and pgm_read_byte its way: take it where it
+// exists, so the order of includes does not matter, and define the two only where nothing did.
+constexpr const char* kProgmemLines =
+    "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#else\n#if defined(__has_include)\n"
+    "#if __has_include(<avr/pgmspace.h>)\n#include <avr/pgmspace.h>\n#endif\n#endif\n"
+    "#ifndef PROGMEM\n#define PROGMEM\n#endif\n#ifndef pgm_read_byte\n"
+    "#define pgm_read_byte(address) (*(const uint8_t *)(address))\n#endif\n#endif\n\n";
+
+std::string w0Lines(const ChipWords& words, const std::string& prefix) {
+    const dds::Chip& chip = *words.chip;
+    const auto hex = [](std::uint8_t value) {
+        char text[8];
+        std::snprintf(text, sizeof text, "0x%02XU", value);
+        return std::string(text);
+    };
+    const bool sixTimes = w0Byte(words, 0) & 1U;
+    return "\n/* W0, the " + std::string(chip.name) +
+           " control byte sent with every word: phase in bits 7..3, power-down bit 2 clear, " +
+           (dds::hasMultiplier(chip) ? std::string("bit 1 clear, bit 0 the 6x multiplier (") +
+                                           (sixTimes ? "on" : "off") + ")"
+                                     : std::string("factory-test bits 1..0 clear")) +
+           " */\n#define " + prefix + "W0 " + hex(w0Byte(words, 0)) + "\n#define " + prefix +
+           "W0_PHASE180 " + hex(w0Byte(words, words.phaseConstant)) + "\n";
+}
+
 }  // namespace
 
+bool isMacroPrefix(std::string_view prefix) {
+    if (prefix.empty() || (prefix[0] >= '0' && prefix[0] <= '9') || prefix[0] == '_') return false;
+    for (const char c : prefix) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_')) return false;
+    }
+    return true;
+}
+
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages,
-                    std::string_view program) {
+                    std::string_view program, std::string_view prefixName) {
+    if (!isMacroPrefix(prefixName)) {
+        throw FirmwareError("the prefix \"" + commentText(prefixName) +
+                            "\" is no macro prefix: use upper-case letters, digits and '_', "
+                            "starting with a letter");
+    }
     checkMessages(messages, words);
     const dds::Chip& chip = *words.chip;
     const int bytes = chip.wordBytes;
     const std::string bits = std::to_string(chip.wordBits);
+    const std::string prefix = std::string(prefixName) + "_";
+    const std::string guard = "MERIDEL_" + prefix + "WORDS_H";
 
     std::string h = "/* DDS words for firmware, made by " + std::string(program) +
                     " " MERIDEL_VERSION " for the " + std::string(chip.name) + ".\n * " + bits +
@@ -167,16 +260,14 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
                     trimmedDecimalText(std::ldexp(words.clockHz, -chip.wordBits)) +
                     " Hz.\n * Bytes most significant first: " + wireOrderText(chip) + ".\n *\n" +
                     planComment(words) + " */\n";
-    h += "#ifndef MERIDEL_DDS_WORDS_H\n#define MERIDEL_DDS_WORDS_H\n\n#include <stdint.h>\n\n";
-    h += "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#else\n#ifndef PROGMEM\n"
-         "#define PROGMEM\n#endif\n#ifndef pgm_read_byte\n"
-         "#define pgm_read_byte(address) (*(const uint8_t *)(address))\n#endif\n#endif\n\n";
-    h += "#define DDS_WORD_BITS " + bits + "\n#define DDS_WORD_BYTES " + std::to_string(bytes) +
-         "\n\n/* Tone words */\n";
-    for (const ChipWord& w : words.tones) h += wordLines(w, bytes);
+    h += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";
+    h += kProgmemLines;
+    h += "#define " + prefix + "WORD_BITS " + bits + "\n#define " + prefix + "WORD_BYTES " +
+         std::to_string(bytes) + "\n\n/* Tone words */\n";
+    for (const ChipWord& w : words.tones) h += wordLines(w, bytes, prefix);
     h += "\n/* Interval words: the step from one tone to the next";
     h += chip.picListing ? "; the PIC listing adds the low four bytes */\n" : " */\n";
-    for (const ChipWord& w : words.intervals) h += wordLines(w, bytes);
+    for (const ChipWord& w : words.intervals) h += wordLines(w, bytes, prefix);
 
     if (chip.picListing) {
         if (words.controlByte && *words.controlByte >= 0 && *words.controlByte <= 0xFF) {
@@ -187,7 +278,7 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
                                         (std::uint64_t{reg[2]} << 8) | reg[3];
             h += "\n/* " + std::string(chip.name) +
                  " control register: PLL multiplier and range, OSK on */\n" +
-                 byteArray("DDS_CONTROL_REGISTER_BYTES", value, 4);
+                 byteArray(prefix + "CONTROL_REGISTER_BYTES", value, 4);
         } else {
             h += "\n/* No control register: PLL multiplier " + std::to_string(words.pllMult) +
                  " is illegal for the " + std::string(chip.name) + " */\n";
@@ -196,13 +287,14 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
     const int phaseBytes = (words.phaseBits + 7) / 8;
     h += "\n/* Phase offset of 180 degrees at RF: half a turn of the " +
          std::to_string(chip.phaseBits) + "-bit phase word, divided by RF Mult " +
-         std::to_string(words.rfMult) + " */\n#define DDS_PHASE180 " +
+         std::to_string(words.rfMult) + " */\n#define " + prefix + "PHASE180 " +
          hexLiteral(words.phaseConstant, phaseBytes) + "U\n" +
-         byteArray("DDS_PHASE180_BYTES", words.phaseConstant, phaseBytes);
+         byteArray(prefix + "PHASE180_BYTES", words.phaseConstant, phaseBytes);
+    if (hasW0Byte(chip)) h += w0Lines(words, prefix);
 
     if (!messages.empty()) h += "\n/* Messages */\n";
-    for (const MessageTable& m : messages) h += messageLines(m, words);
-    return h + "\n#endif /* MERIDEL_DDS_WORDS_H */\n";
+    for (const MessageTable& m : messages) h += messageLines(m, words, prefix);
+    return h + "\n#endif /* " + guard + " */\n";
 }
 
 }  // namespace meridel::firmware

@@ -15,8 +15,13 @@ namespace meridel::firmware {
 // C99 and C++ alike, behind one include guard; arrays go to program memory on AVR (PROGMEM)
 // and are plain constants elsewhere. Throws FirmwareError for a message table whose key is not
 // a lower-case identifier or is repeated, that has no symbols or no positive period, or whose
-// base word is not a tone word of the listing. `program` is named as the header's maker.
+// base word is not a tone word of the listing, and for a prefix that isMacroPrefix refuses.
+// `program` is named as the header's maker; `prefix` starts every macro and table name and the
+// include guard, so that one firmware can include the headers of several plans.
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
-                    std::string_view program = "meridel-cli");
+                    std::string_view program = "meridel-cli", std::string_view prefix = "DDS");
+
+// Upper-case letters, digits and '_', starting with a letter (a leading '_' is reserved): "DDS", "BAND_2M".
+bool isMacroPrefix(std::string_view prefix);
 
 }  // namespace meridel::firmware

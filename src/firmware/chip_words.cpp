@@ -57,17 +57,16 @@ ChipWords chipWords(const run::RunWords& words, const dds::Chip& chip, std::opti
     return out;
 }
 
-std::vector<dds::LimitWarning> limitWarnings(const ChipWords& words) {
-    dds::PlanLimits limits;
-    limits.clockHz = words.clockHz;
-    limits.multiplier = words.chip->picListing ? std::optional<int>(words.pllMult) : words.refMult;
-    for (const ChipWord& w : words.tones) {
-        if (limits.highestName.empty() || w.requestedHz > limits.highestHz) {
-            limits.highestHz = w.requestedHz;
-            limits.highestName = w.name;
-        }
-    }
-    return dds::checkLimits(*words.chip, limits);
+bool hasW0Byte(const dds::Chip& chip) {
+    return chip.wireOrder == dds::WireOrder::LsbFirstSerial;
+}
+
+std::uint8_t w0Byte(const ChipWords& words, std::uint64_t phase) {
+    constexpr int kPhaseShift = 3;
+    constexpr int kSixTimesMultiplier = 6;
+    const bool sixTimes = dds::hasMultiplier(*words.chip) && words.refMult == kSixTimesMultiplier;
+    const std::uint64_t mask = (std::uint64_t{1} << words.chip->phaseBits) - 1;
+    return static_cast<std::uint8_t>(((phase & mask) << kPhaseShift) | (sixTimes ? 1U : 0U));
 }
 
 }  // namespace meridel::firmware

@@ -48,8 +48,10 @@ struct ChipWords {
 ChipWords chipWords(const run::RunWords& words, const dds::Chip& chip,
                     std::optional<int> refMult = std::nullopt);
 
-// The chip's limit warnings for these words: the clock, the multiplier (the PLL multiplier for
-// the AD9852/54) and the highest tone word.
-std::vector<dds::LimitWarning> limitWarnings(const ChipWords& words);
+// The AD9850 and AD9851 take their phase in a control byte W0 sent with every word: phase in
+// bits 7..3, power-down bit 2 and the two bits below clear, except the AD9851's 6x reference
+// multiplier in bit 0 (set when the words were made with --ref-mult 6).
+bool hasW0Byte(const dds::Chip& chip);
+std::uint8_t w0Byte(const ChipWords& words, std::uint64_t phase);
 
 }  // namespace meridel::firmware

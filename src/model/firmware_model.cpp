@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "firmware/c_header.h"
+#include "firmware/word_checks.h"
 #include "firmware/word_decode.h"
 #include "model/plan_aside.h"
 #include "numbers/checked_math.h"
@@ -116,8 +117,15 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     listing_ = std::move(run.listing);
     for (const auto& w : words_->tones) rows_.push_back(rowOf(w, c.wordBytes));
     for (const auto& w : words_->intervals) rows_.push_back(rowOf(w, c.wordBytes));
-    for (const dds::LimitWarning& w : firmware::limitWarnings(*words_)) {
-        warnings_.push_back(w.text);
+    firmware::WordChecks checks = firmware::checkWords(*words_);
+    warnings_ = std::move(checks.warnings);
+    if (!checks.refusals.empty()) {
+        // The table still shows the words, but none is exported that puts the beacon off.
+        for (const std::string& refusal : checks.refusals) {
+            error_.append(error_.empty() ? "" : "; ").append(refusal);
+        }
+        words_.reset();
+        listing_.clear();
     }
 }
 

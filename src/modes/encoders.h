@@ -39,5 +39,6 @@ SymbolTable encodeCw(std::string_view text, double wpm);
 // 7.5 bit periods of 1/45.45 s in all. The table opens with the shift (LTRS or FIGS) its first
 // character needs, and repeats FIGS after a blank for receivers that unshift on space.
 SymbolTable encodeRtty(std::string_view text);
+inline constexpr double kRttyBitsPerCharacter = 7.5;
 
 }  // namespace meridel::modes

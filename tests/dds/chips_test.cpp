@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 
 namespace meridel::dds {
 namespace {
@@ -32,18 +33,40 @@ TEST(Chips, MultiplierRules) {
 
 TEST(Chips, LimitWarnings) {
     using K = LimitKind;
-    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 5> rows = {{
-        {"AD9851", {180e6, 6, 72e6, "Tone"}, {}},  // exactly 0.4 x clock is still fine
-        {"AD9851", {180.000001e6, {}, 14e6, "Tone"}, {K::ClockAboveMaximum}},
-        {"AD9851", {180e6, 5, 72.1e6, "Tone"}, {K::UnsupportedMultiplier, K::AboveCarrierLimit}},
-        {"AD9833", {30e6, 2, 1e6, "Tone"}, {K::ClockAboveMaximum, K::UnsupportedMultiplier}},
-        {"AD9910", {1e9, 1, 399e6, "Tone"}, {}},
+    const double above04 = std::nextafter(40e6, 1e9);
+    const double below05 = std::nextafter(50e6, 0.0);
+    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 8> rows = {{
+        {"AD9851", {100e6, 6, {{"Tone", 40e6}}}, {}},  // exactly 0.4 x clock is still fine
+        {"AD9851", {100e6, 6, {{"Tone", above04}}}, {K::AboveCarrierLimit}},
+        {"AD9851", {100e6, 6, {{"Tone", below05}}}, {K::AboveCarrierLimit}},
+        {"AD9851", {100e6, 6, {{"Tone", 50e6}}}, {K::AliasAboveHalfClock}},
+        {"AD9851", {180.000001e6, {}, {{"Tone", 14e6}}}, {K::ClockAboveMaximum}},
+        {"AD9851",
+         {180e6, 5, {{"Tone", 72.1e6}}},
+         {K::UnsupportedMultiplier, K::AboveCarrierLimit}},
+        {"AD9833", {30e6, 2, {{"Tone", 1e6}}}, {K::ClockAboveMaximum, K::UnsupportedMultiplier}},
+        {"AD9910", {1e9, 1, {{"Tone", 399e6}}}, {}},
     }};
     for (const auto& [name, plan, kinds] : rows) {
         std::vector<K> found;
-        for (const LimitWarning& w : checkLimits(*findChip(name), plan)) found.push_back(w.kind);
-        EXPECT_EQ(found, kinds) << name << " @ " << plan.clockHz;
+        for (const LimitWarning& w : checkLimits(*findChip(name), plan)) {
+            found.push_back(w.kind);
+            EXPECT_EQ(w.refuses(), w.kind == K::AliasAboveHalfClock);
+        }
+        EXPECT_EQ(found, kinds) << name << " @ " << plan.clockHz << ": " << plan.tones[0].hz;
     }
+}
+
+// Every word past a limit is named, not only the highest; the words below it are not.
+TEST(Chips, LimitWarningsNameEveryWord) {
+    const PlanLimits plan{
+        100e6, {}, {{"Low", 39e6}, {"Mark", 41e6}, {"Space", 45e6}, {"Top", 60e6}}};
+    const auto warnings = checkLimits(*findChip("AD9850"), plan);
+    ASSERT_EQ(warnings.size(), 2U);
+    EXPECT_EQ(warnings[0].text,
+              "above 0.4 x the AD9850 clock of 100 MHz, where the output is poor: Mark at 41 MHz, "
+              "Space at 45 MHz");
+    EXPECT_NE(warnings[1].text.find("clock - f instead: Top at 60 MHz;"), std::string::npos);
 }
 
 }  // namespace
