@@ -47,11 +47,19 @@ nlohmann::json messagesJson(const beacon::BeaconMessages& messages) {
     using nlohmann::json;
     json object = json::object();
     for (const firmware::MessageTable& m : messages.tables) {
-        object[m.key] = {{"mode", m.mode},
-                         {"text", m.text},
-                         {"symbols", m.symbols},
-                         {"symbol_seconds", m.symbol_seconds},
-                         {"base_word", m.base_word}};
+        std::string intervalName;
+        for (const run::RunWord& w : messages.words.intervals) {
+            if (w.id == firmware::intervalIdOf(m)) intervalName = w.name;
+        }
+        object[m.key] = {
+            {"mode", m.mode},           {"text", m.text},
+            {"symbols", m.symbols},     {"symbol_seconds", m.symbol_seconds},
+            {"base_word", m.base_word}, {"meaning", firmware::symbolMeaning(m, intervalName)}};
+        if (m.character_seconds > 0) {
+            // A symbol is a character code: its bit and its whole character on air.
+            object[m.key]["bit_seconds"] = m.symbol_seconds;
+            object[m.key]["character_seconds"] = m.character_seconds;
+        }
     }
     if (object.contains("pi4")) {
         json words = json::array();

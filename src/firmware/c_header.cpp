@@ -162,7 +162,7 @@ std::string periodLines(const std::string& name, double seconds) {
         return text + "#define " + name + "_MS " + std::to_string(wholeMs) + "UL\n";
     }
     return text + "/* no " + name + "_MS: " + trimmedDecimalText(ms) +
-           " ms is too far from a whole millisecond; wait " + name + "_US */\n";
+           " ms is too far from a whole millisecond; use " + name + "_US */\n";
 }
 
 std::string messageLines(const MessageTable& m, const ChipWords& words, const std::string& prefix) {

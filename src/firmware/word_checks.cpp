@@ -44,7 +44,11 @@ std::string hz(double value) {
 void checkToneSet(const ToneSet& set, const ChipWords& words, WordChecks& out) {
     const ChipWord* base = find(words.tones, set.baseId);
     const ChipWord* interval = find(words.intervals, set.intervalId);
-    if (!base || !interval || !(interval->requestedHz > 0)) return;
+    // A base at or above half the clock is refused as an alias already.
+    if (!base || !interval || !(interval->requestedHz > 0) ||
+        base->requestedHz >= dds::kAliasRatio * words.clockHz) {
+        return;
+    }
     const double spacing = interval->requestedHz;
     const double baseError = signedFrequency(base->ftw, words) - base->requestedHz;
     const double stepError = signedFrequency(interval->ftw, words) - spacing;

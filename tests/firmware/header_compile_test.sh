@@ -39,6 +39,22 @@ for header in listing message; do
   done
 done
 
+# Before or after the <avr/pgmspace.h> of avr-libc, or of an ARM core (the stand-in).
+for compiler in "${compilers[@]}"; do
+  core=(-I "$here/core_stand_in")
+  case $compiler in avr-gcc*) core=() ;; esac
+  for order in -DPGMSPACE_FIRST -DPGMSPACE_LAST; do
+    # shellcheck disable=SC2086
+    if $compiler "${flags[@]}" "$order" -I "$scratch/listing" "${core[@]}" \
+      "$here/header_with_core.c" 2>"$scratch/errors"; then
+      compiled=$((compiled + 1))
+    else
+      fail "$compiler $order with <avr/pgmspace.h>:"
+      cat "$scratch/errors" >&2
+    fi
+  done
+done
+
 gcc -std=c99 -Wall -Wextra -pedantic -Werror -I "$scratch/listing" "$here/header_check.c" \
   -o "$scratch/check"
 "$scratch/check" >"$scratch/read-back" || fail "the header's bytes and constants disagree"
