@@ -35,7 +35,9 @@ QTableWidget* wordTable(const QStringList& headers, QWidget* parent) {
     table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setStretchLastSection(true);
+    // Each column as wide as its widest text, on one line: a stretched or wrapping column would
+    // cut the numbers it holds.
+    table->setWordWrap(false);
     table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     return table;
 }
@@ -121,7 +123,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     layout->addWidget(table_, 1);
     layout->addWidget(notes_);
     layout->addLayout(buttons);
-    resize(720, 520);
+    resize(800, 520);
 
     connect(chip_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (updating_) return;
