@@ -168,7 +168,8 @@ MessageSettingsRead readMessageSettings(const std::filesystem::path& file) {
 void writeMessageSettings(const std::filesystem::path& file, const MessageTexts& texts,
                           bool keepBackup) {
     std::error_code ec;
-    if (keepBackup && std::filesystem::exists(file, ec)) {
+    // A read-only file is not written over, so it needs no copy.
+    if (keepBackup && std::filesystem::exists(file, ec) && !settingsFileReadOnly(file)) {
         std::filesystem::path backup = file;
         backup += ".bak";
         std::filesystem::copy_file(file, backup, std::filesystem::copy_options::overwrite_existing,

@@ -190,6 +190,10 @@ void writeSettingsFile(const fs::path& path, std::string_view bytes) {
                         " in the folder \"" + folderOf(target) + "\": " + systemReason(error));
 }
 
+bool settingsFileReadOnly(const fs::path& path) {
+    return madeReadOnly(followLinks(path));
+}
+
 std::optional<std::string> SettingsNotices::tell(const SettingsError& error) {
     if (!error.readOnly()) return error.what();
     if (readOnlyTold) return std::nullopt;

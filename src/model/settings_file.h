@@ -39,6 +39,8 @@ private:
 // read but not write was made read-only on purpose: it is not touched, and the SettingsError
 // says so (readOnly()). An unreadable file that gets replaced becomes readable for its owner.
 void writeSettingsFile(const std::filesystem::path& path, std::string_view bytes);
+// The file (or the target of a link) is one the user made read-only.
+bool settingsFileReadOnly(const std::filesystem::path& path);
 
 // What the user has been told about a settings file while the program runs: a read-only file is
 // told about once, not at every save.
