@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "firmware/word_decode.h"
+#include "gui/window_keys.h"
 
 namespace meridel::gui {
 namespace {
@@ -33,17 +35,11 @@ QTableWidget* wordTable(const QStringList& headers, QWidget* parent) {
     table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Each column as wide as its widest text, on one line: a stretched or wrapping column would
+    // cut the numbers it holds.
+    table->setWordWrap(false);
     table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     return table;
-}
-
-void showRow(QTableWidget* table, int row, const std::vector<std::string>& cells) {
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        auto* item = new QTableWidgetItem(qt(cells[column]));
-        if (column > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table->setItem(row, static_cast<int>(column), item);
-    }
 }
 
 }  // namespace
@@ -71,6 +67,7 @@ DecodeDialog::DecodeDialog(QWidget* parent)
     connect(words_, &QPlainTextEdit::textChanged, this, &DecodeDialog::decode);
     connect(clock_, &QLineEdit::textEdited, this, &DecodeDialog::decode);
     connect(chip_, &QComboBox::currentIndexChanged, this, &DecodeDialog::decode);
+    words_->setFocus();  // the keyboard starts in Words
 }
 
 void DecodeDialog::start(int chipIndex, const QString& clockMHz) {
@@ -85,11 +82,10 @@ void DecodeDialog::decode() {
                                clock_->text().toStdString(), words_->toPlainText().toStdString());
     error_->setText(qt(result.error));
     error_->setVisible(!result.error.empty());
-    table_->setRowCount(static_cast<int>(result.rows.size()));
-    for (std::size_t i = 0; i < result.rows.size(); ++i) {
-        const model::DecodedRow& r = result.rows[i];
-        showRow(table_, static_cast<int>(i), {r.bytes, r.ftw, r.hz});
-    }
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(result.rows.size());
+    for (const model::DecodedRow& r : result.rows) rows.push_back({r.bytes, r.ftw, r.hz});
+    fillTable(table_, rows);
 }
 
 FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter report, QWidget* parent)
@@ -117,6 +113,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     form->addRow(QStringLiteral("Multiplier"), multiplierRow);
     form->addRow(QStringLiteral("Format"), format_);
     auto* decodeButton = new QPushButton(QStringLiteral("Decode words..."), this);
+    decodeButton->setObjectName(QStringLiteral("DecodeWords"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(decodeButton);
@@ -126,7 +123,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     layout->addWidget(table_, 1);
     layout->addWidget(notes_);
     layout->addLayout(buttons);
-    resize(720, 520);
+    resize(800, 520);
 
     connect(chip_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (updating_) return;
@@ -149,9 +146,10 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     connect(export_, &QPushButton::clicked, this, &FirmwareWindow::exportFile);
     connect(decodeButton, &QPushButton::clicked, this, [this] {
         decode_->start(model_.chipIndex(), qt(model_.shownClock()));
-        decode_->show();
-        decode_->raise();
+        bringToFront(decode_);
     });
+    pressButtonsOnEnter(this);
+    chip_->setFocus();  // the keyboard starts in the first input
 }
 
 void FirmwareWindow::planChanged() {
@@ -163,14 +161,23 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
     refresh();
 }
 
+void FirmwareWindow::hideEvent(QHideEvent* event) {
+    // The dialog reads words at this window's chip and clock: it goes with the window.
+    if (!event->spontaneous()) decode_->hide();
+    QWidget::hideEvent(event);
+}
+
 void FirmwareWindow::refresh() {
     model_.update(plan_);
     updating_ = true;
     chip_->setCurrentIndex(model_.chipIndex());
-    clock_->setReadOnly(!model_.ownClock());
+    showReadOnly(clock_, !model_.ownClock());
     const QString clock = qt(model_.ownClock() ? model_.clockText() : model_.shownClock());
     if (clock_->text() != clock) clock_->setText(clock);
+    clock_->setPlaceholderText(model_.ownClock() ? QStringLiteral("MHz") : QString());
     multiplier_->setEnabled(model_.ownMultiplier());
+    const QString multiplier = qt(model_.shownMultiplier(plan_));
+    if (multiplier_->text() != multiplier) multiplier_->setText(multiplier);
     multiplierRule_->setText(model_.ownMultiplier() ? qt(model_.multiplierRule())
                              : model_.ownClock()    ? QStringLiteral("none on this chip")
                                                     : QStringLiteral("the main window's PLL"));
@@ -181,15 +188,15 @@ void FirmwareWindow::refresh() {
     }
     updating_ = false;
 
-    table_->setRowCount(static_cast<int>(model_.rows().size()));
-    for (std::size_t i = 0; i < model_.rows().size(); ++i) {
-        const model::FirmwareWordRow& r = model_.rows()[i];
-        showRow(table_, static_cast<int>(i),
-                {r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz});
+    std::vector<std::vector<std::string>> rows;
+    for (const model::FirmwareWordRow& r : model_.rows()) {
+        rows.push_back({r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz});
     }
+    fillTable(table_, rows);
     QStringList notes;
     for (const std::string& warning : model_.warnings()) notes << qt("Warning: " + warning);
     if (!model_.error().empty()) notes << qt(model_.error());
+    if (!model_.prompt().empty()) notes << qt(model_.prompt());
     notes_->setText(notes.join(QLatin1Char('\n')));
     notes_->setVisible(!notes.isEmpty());
     export_->setEnabled(model_.canExport());

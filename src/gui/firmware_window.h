@@ -24,6 +24,7 @@ public:
     explicit DecodeDialog(QWidget* parent = nullptr);
     void start(int chipIndex, const QString& clockMHz);
     QTableWidget* table() const { return table_; }
+    QPlainTextEdit* wordsBox() const { return words_; }
 
 private:
     void decode();
@@ -48,9 +49,12 @@ public:
     QTableWidget* table() const { return table_; }
     QComboBox* chipBox() const { return chip_; }
     QLineEdit* clockBox() const { return clock_; }
+    QLineEdit* multiplierBox() const { return multiplier_; }
+    DecodeDialog* decodeDialog() const { return decode_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void refresh();  // computes from the plan and shows the model

@@ -5,6 +5,7 @@
 
 #include "gui/firmware_window.h"
 #include "gui/messages_window.h"
+#include "gui/window_keys.h"
 
 namespace meridel::gui {
 
@@ -33,6 +34,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
     connect(main_, &MainWindow::unloaded, this, &MainFrame::unloaded);
     connect(main_, &MainWindow::modelShown, this, [this] {
         if (firmware_) firmware_->planChanged();
+        if (messages_) messages_->planChanged();
     });
 }
 
@@ -40,9 +42,7 @@ MainFrame::~MainFrame() = default;
 
 void MainFrame::openFirmware() {
     if (!firmware_) firmware_ = std::make_unique<FirmwareWindow>(model_, report_);
-    firmware_->show();
-    firmware_->raise();
-    firmware_->activateWindow();
+    bringToFront(firmware_.get());
 }
 
 void MainFrame::openMessages() {
@@ -50,8 +50,7 @@ void MainFrame::openMessages() {
         messages_ = std::make_unique<MessagesWindow>(model_, model::kMessagesFileName, report_);
     }
     if (!messages_->isVisible()) messages_->open();
-    messages_->raise();
-    messages_->activateWindow();
+    bringToFront(messages_.get());
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

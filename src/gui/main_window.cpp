@@ -101,6 +101,9 @@ MainWindow::MainWindow(MainWindowModel& model, MessageReporter report, QWidget* 
 
     buildControls();
     applyLayout();
+    // Enter presses Calculate or the carrier adjuster when it has the focus.
+    command1_->setAutoDefault(true);
+    setCarr_->setAutoDefault(true);
     textBoxes_.at(Field::RefIn)->setFocus();
 
     connect(results_.get(), &gui::ResultsWindow::textEdited, this,
@@ -318,7 +321,7 @@ void MainWindow::placeResultsWindow() {
 }
 
 void MainWindow::load() {
-    const auto message = loadMainWindow(model_, settingsFile_);
+    const auto message = loadMainWindow(model_, settingsFile_, settingsNotices_);
     if (message) report(*message);
 }
 
@@ -334,7 +337,7 @@ void MainWindow::report(const std::string& message) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!unloaded_) {
         unloaded_ = true;
-        const auto message = unloadMainWindow(model_, settingsFile_);
+        const auto message = unloadMainWindow(model_, settingsFile_, settingsNotices_);
         if (message) report(*message);
         emit unloaded();
     }

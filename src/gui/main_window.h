@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/main_window_model.h"
+#include "model/settings_file.h"
 
 class QComboBox;
 class QLabel;
@@ -74,6 +75,7 @@ private:
     MainWindowModel& model_;
     MessageReporter report_;
     std::filesystem::path settingsFile_;
+    model::SettingsNotices settingsNotices_;
     std::unique_ptr<gui::ResultsWindow> results_;
 
     std::map<std::string_view, QWidget*> controls_;  // by control name, for the layout table

@@ -13,12 +13,17 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/window_keys.h"
+
 namespace meridel::gui {
 namespace {
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+const QColor kErrorColour(176, 0, 0);
+const QColor kErrorFieldColour(255, 220, 220);  // a field whose message cannot be encoded
 
 }  // namespace
 
@@ -50,7 +55,8 @@ MessagesWindow::MessagesWindow(const MainWindowModel& plan, std::filesystem::pat
       plan_(plan),
       settingsFile_(std::move(settingsFile)),
       report_(report ? std::move(report) : warningBox(this)),
-      tables_(new QTabWidget(this)) {
+      tables_(new QTabWidget(this)),
+      errors_(new QLabel(this)) {
     setObjectName(QStringLiteral("BeaconMessages"));
     setWindowTitle(QStringLiteral("Beacon messages"));
     auto* form = new QFormLayout;
@@ -68,6 +74,13 @@ MessagesWindow::MessagesWindow(const MainWindowModel& plan, std::filesystem::pat
     auto* encodeButton = new QPushButton(QStringLiteral("Encode"), this);
     encodeButton->setObjectName(QStringLiteral("Encode"));
     auto* writeButton = new QPushButton(QStringLiteral("Write symbol file..."), this);
+    writeButton->setObjectName(QStringLiteral("WriteSymbolFile"));
+    errors_->setObjectName(QStringLiteral("Errors"));
+    errors_->setWordWrap(true);
+    errors_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette errorColours = errors_->palette();
+    errorColours.setColor(QPalette::WindowText, kErrorColour);
+    errors_->setPalette(errorColours);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(encodeButton);
@@ -75,10 +88,13 @@ MessagesWindow::MessagesWindow(const MainWindowModel& plan, std::filesystem::pat
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
+    layout->addWidget(errors_);
     layout->addWidget(tables_, 1);
     resize(640, 640);
     connect(encodeButton, &QPushButton::clicked, this, &MessagesWindow::encode);
     connect(writeButton, &QPushButton::clicked, this, &MessagesWindow::writeSymbolFile);
+    pressButtonsOnEnter(this);
+    fields_[0]->setFocus();  // the keyboard starts in the first message
 }
 
 void MessagesWindow::open() {
@@ -96,7 +112,28 @@ void MessagesWindow::encode() {
     if (error) report_(qt(*error));
 }
 
+void MessagesWindow::planChanged() {
+    // Follows the plan quietly: errors show on their fields, not in a box at every keystroke.
+    if (!isVisible()) return;
+    model_.encode(plan_);
+    showMessages();
+}
+
 void MessagesWindow::showMessages() {
+    QStringList errors;
+    if (!model_.planError().empty()) errors << qt(model_.planError());
+    for (std::size_t i = 0; i < model::kMessageFieldCount; ++i) {
+        const std::string& error = model_.fieldError(static_cast<model::MessageField>(i));
+        QPalette palette = this->palette();
+        if (!error.empty()) {
+            errors << qt(error);
+            palette.setColor(QPalette::Base, kErrorFieldColour);
+        }
+        fields_[i]->setPalette(palette);
+        fields_[i]->setToolTip(qt(error));
+    }
+    errors_->setText(errors.join(QLatin1Char('\n')));
+    errors_->setVisible(!errors.isEmpty());
     while (tables_->count() > 0) {
         QWidget* page = tables_->widget(0);
         tables_->removeTab(0);
@@ -119,6 +156,12 @@ void MessagesWindow::showMessages() {
 }
 
 void MessagesWindow::writeSymbolFile() {
+    // What cannot be written is said before the user picks a file.
+    if (const auto problem = model_.symbolFileProblem(plan_)) {
+        showMessages();
+        report_(qt(*problem));
+        return;
+    }
     const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Write symbol file"),
                                                       QStringLiteral("SYMBOLS.INC"));
     if (file.isEmpty()) return;

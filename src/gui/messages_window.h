@@ -7,6 +7,7 @@
 #include "gui/main_window.h"
 #include "model/messages_model.h"
 
+class QLabel;
 class QLineEdit;
 class QTabWidget;
 
@@ -40,6 +41,8 @@ public:
         return fields_[static_cast<std::size_t>(which)];
     }
     QTabWidget* tables() const { return tables_; }
+    // The main window's plan changed: the messages follow while the window is shown.
+    void planChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,6 +58,7 @@ private:
     model::MessagesModel model_;
     std::array<QLineEdit*, model::kMessageFieldCount> fields_{};
     QTabWidget* tables_;
+    QLabel* errors_;
 };
 
 }  // namespace meridel::gui

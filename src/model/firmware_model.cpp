@@ -24,10 +24,8 @@ bool blank(const std::string& text) {
 
 // The clock field in hertz, or the text that says what it takes.
 std::optional<double> clockHz(const dds::Chip& chip, const std::string& text, std::string& error) {
-    const auto mhz = numbers::parseWholeNumber(text);
-    if (mhz && std::isfinite(*mhz) && *mhz > 0 && std::isfinite(*mhz * kHzPerMHz)) {
-        return *mhz * kHzPerMHz;
-    }
+    const double mhz = numbers::parseFieldNumber(text);
+    if (std::isfinite(mhz) && mhz > 0 && std::isfinite(mhz * kHzPerMHz)) return mhz * kHzPerMHz;
     error = "Clock: \"" + text + "\" is not a clock in MHz; give the " + std::string(chip.name) +
             "'s system clock, a number above 0 such as " +
             trimmedDecimalText(chip.maxClockHz / kHzPerMHz);
@@ -35,10 +33,9 @@ std::optional<double> clockHz(const dds::Chip& chip, const std::string& text, st
 }
 
 std::optional<int> multiplier(const dds::Chip& chip, const std::string& text, std::string& error) {
-    const auto value = numbers::parseWholeNumber(text);
+    const double value = numbers::parseFieldNumber(text);
     std::int32_t whole = 0;
-    if (value && *value == std::floor(*value) && numbers::roundsToInt32(*value, whole) &&
-        whole >= 1) {
+    if (value == std::floor(value) && numbers::roundsToInt32(value, whole) && whole >= 1) {
         return whole;
     }
     error = "Multiplier: \"" + text + "\" is not a multiplier; the " + std::string(chip.name) +
@@ -88,19 +85,25 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     rows_.clear();
     warnings_.clear();
     error_.clear();
+    prompt_.clear();
     const dds::Chip& c = chip();
     std::optional<std::string> clock;
     if (ownClock()) {
-        shownClock_ = clockText_;
-        if (!clockHz(c, clockText_, error_)) return;
-        clock = clockText_;
+        shownClock_ = clockText();
+        if (blank(clockText())) {
+            prompt_ = "Give the " + std::string(c.name) + "'s system clock in MHz (at most " +
+                      trimmedDecimalText(c.maxClockHz / kHzPerMHz) + ") to see its words.";
+            return;
+        }
+        if (!clockHz(c, clockText(), error_)) return;
+        clock = clockText();
     } else {
         const std::string& field = plan.fieldText(Field::ClockFreq);
         shownClock_ = field.substr(std::min(field.find_first_not_of(' '), field.size()));
     }
     std::optional<int> refMult;
-    if (ownMultiplier() && !blank(multiplierText_)) {
-        refMult = multiplier(c, multiplierText_, error_);
+    if (ownMultiplier() && !blank(multiplierText())) {
+        refMult = multiplier(c, multiplierText(), error_);
         if (!refMult) return;
     }
     AsideRun run = runPlanAside(plan, clock);
@@ -129,12 +132,17 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     }
 }
 
+std::string FirmwareModel::shownMultiplier(const MainWindowModel& plan) const {
+    if (ownMultiplier()) return multiplierText();
+    return ownClock() ? std::string() : std::string(plan.pllText());
+}
+
 std::string FirmwareModel::exportFileName() const {
     return format_ == FirmwareFormat::AsmListing ? "BEACON.ASM" : "beacon.h";
 }
 
 std::optional<std::string> FirmwareModel::exportTo(const std::filesystem::path& path) const {
-    if (!words_) return "Nothing to export: " + error_;
+    if (!words_) return "Nothing to export: " + (error_.empty() ? prompt_ : error_);
     if (format_ == FirmwareFormat::AsmListing) return writeWholeFile(path, listing_);
     return writeWholeFile(path, firmware::cHeader(*words_, {}, "meridel"));
 }

@@ -31,13 +31,18 @@ public:
     void selectChip(int index);  // a format the chip does not have becomes the C header
     // The AD9852/54 run at the main window's DDS clock; the others at a clock of their own.
     bool ownClock() const { return !chip().picListing; }
-    const std::string& clockText() const { return clockText_; }  // MHz
-    void setClockText(std::string text) { clockText_ = std::move(text); }
+    // Numbers are read as the main window reads its fields ("180 MHz" is 180). Each chip keeps
+    // the texts typed for it; a chip without a clock yet shows a prompt, not an error.
+    const std::string& clockText() const { return clockTexts_[chipSlot()]; }  // MHz
+    void setClockText(std::string text) { clockTexts_[chipSlot()] = std::move(text); }
     // The chip's own reference multiplier (the AD9852/54 have the main window's PLL instead).
     bool ownMultiplier() const { return ownClock() && dds::hasMultiplier(chip()); }
     std::string multiplierRule() const { return dds::multiplierText(chip()); }
-    const std::string& multiplierText() const { return multiplierText_; }
-    void setMultiplierText(std::string text) { multiplierText_ = std::move(text); }
+    const std::string& multiplierText() const { return multiplierTexts_[chipSlot()]; }
+    void setMultiplierText(std::string text) { multiplierTexts_[chipSlot()] = std::move(text); }
+    // What the multiplier field shows: the text typed for this chip, the main window's PLL for
+    // the AD9852/54, nothing for a chip without a multiplier.
+    std::string shownMultiplier(const MainWindowModel& plan) const;
     std::vector<FirmwareFormat> formats() const;
     FirmwareFormat format() const { return format_; }
     void selectFormat(FirmwareFormat format);
@@ -46,7 +51,8 @@ public:
     const std::string& shownClock() const { return shownClock_; }  // MHz, what the words use
     const std::vector<FirmwareWordRow>& rows() const { return rows_; }
     const std::vector<std::string>& warnings() const { return warnings_; }
-    const std::string& error() const { return error_; }  // why there are no words
+    const std::string& error() const { return error_; }    // why there are no words
+    const std::string& prompt() const { return prompt_; }  // what to give for words
     bool canExport() const { return words_.has_value(); }
     std::string exportFileName() const;
     // The file of the chosen format: the listing's bytes, or the C header.
@@ -54,8 +60,10 @@ public:
 
 private:
     int chipIndex_ = 0;
-    std::string clockText_;
-    std::string multiplierText_;
+    std::size_t chipSlot() const { return static_cast<std::size_t>(chipIndex_); }
+
+    std::vector<std::string> clockTexts_ = std::vector<std::string>(dds::chips().size());
+    std::vector<std::string> multiplierTexts_ = std::vector<std::string>(dds::chips().size());
     FirmwareFormat format_ = FirmwareFormat::AsmListing;
 
     std::string shownClock_;
@@ -64,6 +72,7 @@ private:
     std::vector<FirmwareWordRow> rows_;
     std::vector<std::string> warnings_;
     std::string error_;
+    std::string prompt_;
 };
 
 // The Decode words dialog: words already in a firmware read back at a clock (MHz).

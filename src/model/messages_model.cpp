@@ -70,58 +70,116 @@ ToneSteps toneSteps(const firmware::MessageTable& table) {
     return picture;
 }
 
+void MessagesModel::open(const std::filesystem::path& file) {
+    MessageSettingsRead read = readMessageSettings(file);
+    texts_ = std::move(read.texts);
+    backupPending_ = !read.lossless;
+}
+
+std::optional<std::string> MessagesModel::close(const std::filesystem::path& file) {
+    try {
+        writeMessageSettings(file, texts_, backupPending_);
+        backupPending_ = false;
+    } catch (const SettingsError& error) {
+        return notices_.tell(error);
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
     tables_.clear();
     messages_.clear();
+    for (std::string& error : fieldErrors_) error.clear();
+    planError_.clear();
     const auto& fields = messageFields();
-    beacon::MessageInputs in;
-    in.jt = given(text(MessageField::Jt));
-    in.wspr = given(text(MessageField::Wspr));
-    in.fsk441 = given(text(MessageField::Fsk441));
-    in.pi4 = given(text(MessageField::Pi4));
-    in.cw = given(text(MessageField::Cw));
-    in.rtty = given(text(MessageField::Rtty));
-    if (!in.pi4.empty()) {
-        const auto error =
-            readNumber(fields[static_cast<std::size_t>(MessageField::Pi4AudioHz)],
-                       text(MessageField::Pi4AudioHz), "0 to 3000 Hz", in.pi4AudioHz);
-        if (error) return error;
-    }
-    if (!in.cw.empty()) {
-        const auto error = readNumber(fields[static_cast<std::size_t>(MessageField::CwWpm)],
-                                      text(MessageField::CwWpm), "1 to 60 WPM", in.cwWpm);
-        if (error) return error;
-    }
-    if (!in.any()) return std::nullopt;
+    const auto slot = [](MessageField f) { return static_cast<std::size_t>(f); };
 
-    const AsideRun run = runPlanAside(plan);
-    if (run.failure) {
-        return "The messages count from the words of the main window's plan, which cannot be "
-               "computed: " +
-               run.failure->message;
+    // Each message on its own, so that one that cannot be encoded keeps the others.
+    beacon::MessageInputs sent;
+    std::vector<beacon::EncodedMessage> encoded;
+    const auto tryMessage = [&](MessageField field, std::string beacon::MessageInputs::*member) {
+        beacon::MessageInputs one;
+        one.*member = given(text(field));
+        if ((one.*member).empty()) return;
+        if (field == MessageField::Pi4) {
+            if (auto error =
+                    readNumber(fields[slot(MessageField::Pi4AudioHz)],
+                               text(MessageField::Pi4AudioHz), "0 to 3000 Hz", one.pi4AudioHz)) {
+                fieldErrors_[slot(MessageField::Pi4AudioHz)] = std::move(*error);
+                return;
+            }
+        }
+        if (field == MessageField::Cw) {
+            if (auto error = readNumber(fields[slot(MessageField::CwWpm)],
+                                        text(MessageField::CwWpm), "1 to 60 WPM", one.cwWpm)) {
+                fieldErrors_[slot(MessageField::CwWpm)] = std::move(*error);
+                return;
+            }
+        }
+        try {
+            for (auto& m : beacon::encodeMessages(one, plan.modeIndex(), plan.modeText())) {
+                encoded.push_back(std::move(m));
+            }
+        } catch (const modes::MessageError& e) {
+            fieldErrors_[slot(field)] = e.what();
+            return;
+        }
+        sent.*member = one.*member;
+        if (field == MessageField::Pi4) sent.pi4AudioHz = one.pi4AudioHz;
+        if (field == MessageField::Cw) sent.cwWpm = one.cwWpm;
+    };
+    // In the order the symbol file lists them.
+    tryMessage(MessageField::Jt, &beacon::MessageInputs::jt);
+    tryMessage(MessageField::Wspr, &beacon::MessageInputs::wspr);
+    tryMessage(MessageField::Fsk441, &beacon::MessageInputs::fsk441);
+    tryMessage(MessageField::Pi4, &beacon::MessageInputs::pi4);
+    tryMessage(MessageField::Cw, &beacon::MessageInputs::cw);
+    tryMessage(MessageField::Rtty, &beacon::MessageInputs::rtty);
+
+    if (!encoded.empty()) {
+        const AsideRun run = runPlanAside(plan);
+        if (run.failure) {
+            planError_ =
+                "The messages count from the words of the main window's plan, which cannot be "
+                "computed: " +
+                run.failure->message;
+        } else {
+            beacon::BeaconMessages tied;
+            try {
+                tied = beacon::tieToWords(encoded, sent, run.words);
+            } catch (const numbers::ArithmeticError& e) {
+                // Without the PI4 words the other messages still count from the listing's.
+                fieldErrors_[slot(MessageField::Pi4)] =
+                    std::string("PI4 words: ") + numbers::describe(e.kind) +
+                    "; check the PI4 audio offset and the main window's plan";
+                sent.pi4.clear();
+                std::erase_if(encoded,
+                              [](const beacon::EncodedMessage& m) { return m.table.key == "pi4"; });
+                tied = beacon::tieToWords(std::move(encoded), sent, run.words);
+            }
+            tables_ = std::move(tied.tables);
+            words_ = std::move(tied.words);
+            for (const firmware::MessageTable& t : tables_) {
+                messages_.push_back({titleOf(t, words_), symbolLines(t.symbols), toneSteps(t)});
+            }
+        }
     }
-    beacon::BeaconMessages encoded;
-    try {
-        encoded = beacon::tieToWords(
-            beacon::encodeMessages(in, plan.modeIndex(), plan.modeText()), in, run.words);
-    } catch (const modes::MessageError& e) {
-        return e.what();
-    } catch (const numbers::ArithmeticError& e) {
-        return std::string("PI4 words: ") + numbers::describe(e.kind) +
-               "; check the PI4 audio offset and the main window's plan";
+    std::string all = planError_;
+    for (const std::string& error : fieldErrors_) {
+        if (!error.empty()) all += (all.empty() ? "" : "\n") + error;
     }
-    tables_ = std::move(encoded.tables);
-    words_ = std::move(encoded.words);
-    for (const firmware::MessageTable& t : tables_) {
-        messages_.push_back({titleOf(t, words_), symbolLines(t.symbols), toneSteps(t)});
-    }
+    return all.empty() ? std::nullopt : std::optional<std::string>(all);
+}
+
+std::optional<std::string> MessagesModel::symbolFileProblem(const MainWindowModel& plan) {
+    if (auto error = encode(plan)) return error;
+    if (tables_.empty()) return "No message to write: fill in at least one message field";
     return std::nullopt;
 }
 
 std::optional<std::string> MessagesModel::writeSymbolFile(const MainWindowModel& plan,
                                                           const std::filesystem::path& file) {
-    if (auto error = encode(plan)) return error;
-    if (tables_.empty()) return "No message to write: fill in at least one message field";
+    if (auto problem = symbolFileProblem(plan)) return problem;
     return writeWholeFile(file, listingBytes(firmware::asmSymbolLines(tables_, words_)));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "firmware/message_table.h"
 #include "model/main_window_model.h"
 #include "model/messages_settings.h"
+#include "model/settings_file.h"
 
 namespace meridel::model {
 
@@ -40,17 +42,28 @@ public:
         texts_[static_cast<std::size_t>(field)] = std::move(text);
     }
 
-    // The fields from the settings file (the defaults when it is missing or damaged), and back.
-    void open(const std::filesystem::path& file) { texts_ = readMessageSettings(file); }
-    std::optional<std::string> close(const std::filesystem::path& file) const {
-        return writeMessageSettings(file, texts_);
-    }
+    // The fields from the settings file (the defaults when it is missing), and back. A file
+    // that was not read whole is kept as "<file>.bak" before it is first written over; a
+    // read-only one is left as it is, and the user told once.
+    void open(const std::filesystem::path& file);
+    std::optional<std::string> close(const std::filesystem::path& file);
 
-    // Encodes every message given: nullopt, or the error for the user, naming the message and
-    // what it may hold (the messages shown are then none).
+    // Encodes every message given against the words of the main window's plan as it is now. A
+    // message that cannot be encoded gets its error (naming the message and what it may hold) on
+    // its own field and leaves the others encoded; a plan without words gets the plan's error.
+    // Returns every error, one a line, or nullopt.
     std::optional<std::string> encode(const MainWindowModel& plan);
     const std::vector<EncodedMessage>& messages() const { return messages_; }
-    // Encodes, then writes the symbol tables as an assembler include in the listing's style.
+    // The error on a field after the last encode, or empty.
+    const std::string& fieldError(MessageField field) const {
+        return fieldErrors_[static_cast<std::size_t>(field)];
+    }
+    const std::string& planError() const { return planError_; }
+    // Encodes, and says why no symbol file can be written now (an error, or no message), before
+    // the user is asked for a file name.
+    std::optional<std::string> symbolFileProblem(const MainWindowModel& plan);
+    // Writes the symbol tables as an assembler include in the listing's style: only when every
+    // message given is encoded.
     std::optional<std::string> writeSymbolFile(const MainWindowModel& plan,
                                                const std::filesystem::path& file);
 
@@ -59,6 +72,10 @@ private:
     std::vector<firmware::MessageTable> tables_;
     run::RunWords words_;  // the plan's words, with PI4's when it is sent
     std::vector<EncodedMessage> messages_;
+    std::array<std::string, kMessageFieldCount> fieldErrors_;
+    std::string planError_;
+    bool backupPending_ = false;
+    SettingsNotices notices_;
 };
 
 }  // namespace meridel::model

@@ -114,7 +114,7 @@ fs::path followLinks(fs::path path) {
     return path;
 }
 
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, std::string_view bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
@@ -124,19 +124,29 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// Readable, and without a write permission for anyone: the user made it read-only on purpose,
+// so it stays as it is. (A file that is only someone else's to write is not such a file: where
+// the folder allows it, it is replaced as any other.)
+bool madeReadOnly(const fs::path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return ::access(target.c_str(), R_OK) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 // The errno of a failed replace; 0 when it was done, or -1 when no temporary file could be
 // made beside `target` (a read-only folder), which leaves everything untouched.
-int replaceAtomically(const fs::path& target, const std::string& bytes) {
+int replaceAtomically(const fs::path& target, std::string_view bytes) {
     const std::string temporary = target.string() + "." + std::to_string(::getpid()) + ".tmp";
+    const bool unreadable = ::access(target.c_str(), R_OK) != 0;
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return -1;
-    // The new file takes the old one's owner and permissions, plus reading and writing for its
-    // owner: a file that was replaced because it could not be read must be readable now.
+    // The new file takes the old one's owner and mode. One that was replaced because it could
+    // not be read must be readable now, so its owner also gets reading and writing.
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
         // Only root may give a file away; otherwise the writer owns the new file.
         [[maybe_unused]] const int given = ::fchown(fd, old.st_uid, old.st_gid);
-        ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
+        ::fchmod(fd, (old.st_mode & 07777) | (unreadable ? S_IRUSR | S_IWUSR : 0));
     }
     int error = writeAll(fd, bytes) && ::fsync(fd) == 0 ? 0 : (errno ? errno : EIO);
     if (::close(fd) != 0 && !error) error = errno;
@@ -147,7 +157,7 @@ int replaceAtomically(const fs::path& target, const std::string& bytes) {
 
 // Rewrites the file where it is: the new bytes over the old, then cut to their length, so the
 // file never passes through empty. Not atomic, but needs only the file to be writable.
-int rewriteInPlace(const fs::path& target, const std::string& bytes) {
+int rewriteInPlace(const fs::path& target, std::string_view bytes) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) return errno;
     const off_t size = static_cast<off_t>(bytes.size());
@@ -160,24 +170,44 @@ int rewriteInPlace(const fs::path& target, const std::string& bytes) {
 
 }  // namespace
 
+void writeSettingsFile(const fs::path& path, std::string_view bytes) {
+    const fs::path target = followLinks(path);
+    std::string linked;
+    if (target != path) linked.append(" (a link to \"").append(target.string()).append("\")");
+    if (madeReadOnly(target)) {
+        throw SettingsError("The settings file \"" + path.string() + "\"" + linked +
+                                " is read-only, so it was left as it is and changes to the "
+                                "settings are not kept. Make the file writable to keep them.",
+                            true);
+    }
+    // A read-only folder (a shared install folder, a write-protected stick) allows no temporary
+    // file: a writable file there is rewritten in place instead.
+    errno = 0;
+    int error = replaceAtomically(target, bytes);
+    if (error == -1) error = rewriteInPlace(target, bytes);
+    if (error == 0) return;
+    throw SettingsError("Cannot write the settings file \"" + path.string() + "\"" + linked +
+                        " in the folder \"" + folderOf(target) + "\": " + systemReason(error));
+}
+
+bool settingsFileReadOnly(const fs::path& path) {
+    return madeReadOnly(followLinks(path));
+}
+
+std::optional<std::string> SettingsNotices::tell(const SettingsError& error) {
+    if (!error.readOnly()) return error.what();
+    if (readOnlyTold) return std::nullopt;
+    readOnlyTold = true;
+    return error.what();
+}
+
 void FileSettingsStore::write(const SettingsLines& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         bytes += listing::toWindows1252(line);
         bytes += "\r\n";
     }
-    // Replaced through a temporary file and a rename where the folder allows it, so a failed
-    // write never leaves a half-written file; a writable file in a read-only folder (a shared
-    // install folder, a write-protected stick) is rewritten in place instead.
-    const fs::path target = followLinks(path_);
-    errno = 0;
-    int error = replaceAtomically(target, bytes);
-    if (error == -1) error = rewriteInPlace(target, bytes);
-    if (error == 0) return;
-    std::string linked;
-    if (target != path_) linked.append(" (a link to \"").append(target.string()).append("\")");
-    throw SettingsError("Cannot write the settings file \"" + name() + "\"" + linked +
-                        " in the folder \"" + folderOf(target) + "\": " + systemReason(error));
+    writeSettingsFile(path_, bytes);
 }
 
 std::unique_ptr<SettingsLineReader> MemorySettingsStore::openForReading() {
@@ -234,6 +264,12 @@ void applySettings(MainWindowModel& model, SettingsStore& store) {
 }
 
 std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store) {
+    SettingsNotices notices;
+    return readIni(model, store, notices);
+}
+
+std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store,
+                                   SettingsNotices& notices) {
     try {
         applySettings(model, store);
         return std::nullopt;
@@ -249,7 +285,7 @@ std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store)
         MemorySettingsStore defaults(
             {defaultSettingsLines().begin(), defaultSettingsLines().end()});
         applySettings(model, defaults);
-        return error.what();
+        return notices.tell(error);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "model/main_window_model.h"
 
@@ -22,7 +23,31 @@ const SettingsLines& defaultSettingsLines();
 // line or folder, and the system's reason.
 class SettingsError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit SettingsError(const std::string& what, bool readOnly = false)
+        : std::runtime_error(what), readOnly_(readOnly) {}
+    // The user made the file read-only: it was left exactly as it is.
+    bool readOnly() const { return readOnly_; }
+
+private:
+    bool readOnly_;
+};
+
+// The one way both settings files are written. The bytes go into a temporary file in the same
+// folder, which is renamed over the old one and takes its owner and mode, so a failed write never
+// leaves a half-written file; where the folder is read-only, a writable file is rewritten in
+// place. A symbolic link is written through to its target and stays a link. A file the user can
+// read but not write was made read-only on purpose: it is not touched, and the SettingsError
+// says so (readOnly()). An unreadable file that gets replaced becomes readable for its owner.
+void writeSettingsFile(const std::filesystem::path& path, std::string_view bytes);
+// The file (or the target of a link) is one the user made read-only.
+bool settingsFileReadOnly(const std::filesystem::path& path);
+
+// What the user has been told about a settings file while the program runs: a read-only file is
+// told about once, not at every save.
+struct SettingsNotices {
+    bool readOnlyTold = false;
+    // The error's text for the user, or nullopt for a read-only file already told about.
+    std::optional<std::string> tell(const SettingsError& error);
 };
 
 // Reads a settings source line by line: nullopt at its end. Throws SettingsError.
@@ -43,10 +68,7 @@ public:
 
 // "MERIDEL.INI" (or another path) on disk. Lines end in CR LF, LF or CR when read; a line
 // longer than kMaxLineBytes makes the file damaged rather than filling memory. Writing puts
-// the seven lines, CR LF each, into a temporary file in the same folder and renames it over the
-// old one (which keeps its owner and permissions), so a failed write never leaves a
-// half-written file; where the folder is read-only, a writable file is rewritten in place. A
-// symbolic link is written through to its target and stays a link.
+// the seven lines, CR LF each, through writeSettingsFile.
 class FileSettingsStore : public SettingsStore {
 public:
     static constexpr std::size_t kMaxLineBytes = 1 << 20;
@@ -80,6 +102,9 @@ void applySettings(MainWindowModel& model, SettingsStore& store);
 // ReadIni: a pass, and on its failure the recovery path, taken once, which rewrites the store
 // with the default lines and reads it again. Returns the error that had no recovery (the
 // defaults are then applied in memory), or nullopt when the window holds the stored settings.
+// A read-only file that the recovery may not replace is reported through `notices`.
+std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store,
+                                   SettingsNotices& notices);
 std::optional<std::string> readIni(MainWindowModel& model, SettingsStore& store);
 
 // The seven lines that the unload handler writes for the window as it is.

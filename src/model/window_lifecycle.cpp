@@ -21,10 +21,11 @@ std::string settingsMessage(const std::string& what, const fs::path& settingsFil
 
 }  // namespace
 
-std::optional<std::string> loadMainWindow(MainWindowModel& model, const fs::path& settingsFile) {
+std::optional<std::string> loadMainWindow(MainWindowModel& model, const fs::path& settingsFile,
+                                          SettingsNotices& notices) {
     FileSettingsStore store(settingsFile);
     std::optional<std::string> message;
-    if (const auto error = readIni(model, store)) {
+    if (const auto error = readIni(model, store, notices)) {
         message = settingsMessage(
             "MERIDEL could not read its settings file, nor replace it with the default settings.",
             settingsFile, *error,
@@ -36,17 +37,23 @@ std::optional<std::string> loadMainWindow(MainWindowModel& model, const fs::path
     return message;
 }
 
-std::optional<std::string> unloadMainWindow(MainWindowModel& model, const fs::path& settingsFile) {
+std::optional<std::string> unloadMainWindow(MainWindowModel& model, const fs::path& settingsFile,
+                                            SettingsNotices& notices) {
     FileSettingsStore store(settingsFile);
     std::optional<std::string> message;
     try {
         store.write(settingsLinesOf(model));
     } catch (const SettingsError& error) {
-        message = settingsMessage(
-            "MERIDEL could not save its settings.", settingsFile, error.what(),
-            "The settings file keeps its previous content and MERIDEL ends now. Make sure that "
-            "the file or its folder can be written and the disk has free space to keep your "
-            "settings.");
+        // A read-only file needs no advice beyond its own text, and only once.
+        if (error.readOnly()) {
+            message = notices.tell(error);
+        } else {
+            message = settingsMessage(
+                "MERIDEL could not save its settings.", settingsFile, error.what(),
+                "The settings file keeps its previous content and MERIDEL ends now. Make sure that "
+                "the file or its folder can be written and the disk has free space to keep your "
+                "settings.");
+        }
     }
     model.unload();
     return message;

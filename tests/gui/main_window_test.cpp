@@ -232,11 +232,14 @@ void MainWindowTest::tabOrderAndKeyboardUse() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(focusName(), QStringLiteral("SetCarr"));
 
-    // Space on the focused button runs the calculation.
+    // Space, Return or Enter on the focused button runs the calculation.
     retype("FileName", QString());
     control<QPushButton>("Command1")->setFocus();
-    QTest::keyClick(control<QPushButton>("Command1"), Qt::Key_Space);
-    QVERIFY(!resultsBox()->toPlainText().isEmpty());
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+        model->editResultsText("");
+        QTest::keyClick(control<QPushButton>("Command1"), key);
+        QVERIFY2(!resultsBox()->toPlainText().isEmpty(), qPrintable(QString::number(key)));
+    }
 }
 
 // The caption, laid out as the label lays it out, lies inside the part of the label that the

@@ -5,12 +5,17 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 #include "gui/firmware_window.h"
 #include "gui/main_frame.h"
@@ -28,6 +33,9 @@ private slots:
     void menuBarLeavesTheClientAreaInPlace();
     void firmwareWindowShowsThePlansWords();
     void messagesWindowReportsOnceAndKeepsItsFields();
+    void toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput();
+    void enterPressesTheFocusedButton();
+    void decodeDialogClosesWithTheFirmwareWindow();
 
 private:
     QString originalFolder;
@@ -74,9 +82,24 @@ void ToolWindowsTest::firmwareWindowShowsThePlansWords() {
     // The SSB carrier, round(50.505 / 204.8 x 2^48) as exact fractions give it.
     QCOMPARE(window->table()->item(4, 1)->text(), QStringLiteral("0x3F,0x21,0x99,0x99,0x99,0x9A"));
 
+    // The window's own clock and PLL are shown, and look read-only.
+    const QColor background = window->palette().color(QPalette::Window);
+    QCOMPARE(window->clockBox()->palette().color(QPalette::Base), background);
+    QCOMPARE(window->multiplierBox()->text(), QStringLiteral("16"));
+    const QTableWidget* table = window->table();
+    for (int column = 0; column < table->columnCount(); ++column) {
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QString text = table->item(row, column)->text();
+            QVERIFY2(table->columnWidth(column) > table->fontMetrics().horizontalAdvance(text),
+                     qPrintable(text));
+        }
+    }
+
     // Another chip: its own clock, and the words follow the main window's plan.
     window->chipBox()->setCurrentText(QStringLiteral("AD9851"));
     QCOMPARE(window->table()->rowCount(), 0);
+    QVERIFY(window->clockBox()->palette().color(QPalette::Base) != background);
+    QCOMPARE(window->multiplierBox()->text(), QString());
     QTest::keyClicks(window->clockBox(), QStringLiteral("180"));
     QCOMPARE(window->table()->item(4, 1)->text(), QStringLiteral("0x47,0xD4,0x4F,0x30"));
     model->setFieldText(meridel::run::Field::Foutput, "14.0956");
@@ -89,15 +112,41 @@ void ToolWindowsTest::messagesWindowReportsOnceAndKeepsItsFields() {
     auto* window = frame->messagesWindow();
     QVERIFY(window && window->isVisible());
     QTest::keyClicks(window->field(MessageField::Wspr), QStringLiteral("K1ABC FN42 38"));
+    QTest::keyClicks(window->field(MessageField::Jt), QStringLiteral("CQ K1ABC FN42"));
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::LeftButton);
     QCOMPARE(reports.size(), 1);
     QVERIFY2(reports.first().contains(QStringLiteral("38 dBm")), qPrintable(reports.first()));
-    QCOMPARE(window->tables()->count(), 0);
+    // The bad message is marked on its field; the good one keeps its tab.
+    QVERIFY(window->field(MessageField::Wspr)->toolTip().contains(QStringLiteral("38 dBm")));
+    QVERIFY(window->field(MessageField::Jt)->toolTip().isEmpty());
+    QCOMPARE(window->tables()->count(), 1);
+    QCOMPARE(window->tables()->tabText(0), QStringLiteral("JT65C"));
+
+    // No file dialog while nothing can be written: the reason comes first.
+    bool dialogShown = false;
+    QTimer watchdog;
+    connect(&watchdog, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            dialogShown = true;
+            modal->close();
+        }
+    });
+    watchdog.start(50);
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("WriteSymbolFile")),
+                      Qt::LeftButton);
+    QVERIFY(!dialogShown);
+    QCOMPARE(reports.size(), 2);
+
+    // The tabs follow the main window's mode without another Encode.
+    model->selectMode(1);
+    QCOMPARE(window->tables()->tabText(0), QStringLiteral("JT65B"));
+    window->field(MessageField::Jt)->clear();
+    QTest::keyClicks(window->field(MessageField::Jt), QStringLiteral(" "));
 
     QTest::keyClick(window->field(MessageField::Wspr), Qt::Key_Backspace);
     QTest::keyClicks(window->field(MessageField::Wspr), QStringLiteral("7"));
     QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::LeftButton);
-    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.size(), 2);
     QCOMPARE(window->tables()->count(), 1);
     QCOMPARE(window->tables()->tabText(0), QStringLiteral("WSPR"));
 
@@ -108,6 +157,47 @@ void ToolWindowsTest::messagesWindowReportsOnceAndKeepsItsFields() {
     QFile main(QStringLiteral("MERIDEL.INI"));
     QVERIFY(main.open(QIODevice::ReadOnly));
     QCOMPARE(main.readAll().count("\r\n"), 7);
+}
+
+void ToolWindowsTest::toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput() {
+    using Window = std::function<QWidget*()>;
+    const std::vector<std::tuple<QAction*, Window, Window>> cases = {
+        {frame->firmwareAction(), [&] { return frame->firmwareWindow(); },
+         [&] { return frame->firmwareWindow()->chipBox(); }},
+        {frame->messagesAction(), [&] { return frame->messagesWindow(); },
+         [&] { return frame->messagesWindow()->field(MessageField::Jt); }},
+    };
+    // Activation itself needs a window manager: focus_test.sh checks it under openbox.
+    for (const auto& [action, window, first] : cases) {
+        action->trigger();
+        QCOMPARE(window()->focusWidget(), first());
+        window()->showMinimized();
+        action->trigger();
+        QVERIFY(window()->isVisible() && !window()->isMinimized());
+    }
+}
+
+void ToolWindowsTest::enterPressesTheFocusedButton() {
+    frame->firmwareAction()->trigger();
+    auto* decode = frame->firmwareWindow()->findChild<QPushButton*>(QStringLiteral("DecodeWords"));
+    QTest::keyClick(decode, Qt::Key_Return);
+    QVERIFY(frame->firmwareWindow()->decodeDialog()->isVisible());
+
+    frame->messagesAction()->trigger();
+    auto* messages = frame->messagesWindow();
+    QTest::keyClicks(messages->field(MessageField::Cw), QStringLiteral("TEST"));
+    QTest::keyClick(messages->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::Key_Enter);
+    QCOMPARE(messages->tables()->count(), 1);
+}
+
+void ToolWindowsTest::decodeDialogClosesWithTheFirmwareWindow() {
+    frame->firmwareAction()->trigger();
+    auto* dialog = frame->firmwareWindow()->decodeDialog();
+    frame->firmwareWindow()->findChild<QPushButton*>(QStringLiteral("DecodeWords"))->click();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->focusWidget(), dialog->wordsBox());
+    frame->firmwareWindow()->close();
+    QVERIFY(!dialog->isVisible());
 }
 
 QTEST_MAIN(ToolWindowsTest)

@@ -104,14 +104,15 @@ std::string lines(const std::vector<std::string>& texts) {
 std::string firmwareState(FirmwareModel& fw, const MainWindowModel& plan) {
     fw.update(plan);
     std::string s = fw.chip().name.data() + std::string(fw.ownClock() ? " own" : " window") +
-                    " clock \"" + fw.shownClock() + "\" mult \"" + fw.multiplierText() +
+                    " clock \"" + fw.shownClock() + "\" mult \"" + fw.shownMultiplier(plan) +
                     "\" format " + FirmwareModel::formatName(fw.format()) +
                     (fw.canExport() ? ", exports " : ", no export ") + fw.exportFileName();
     for (const FirmwareWordRow& r : fw.rows()) {
         s += "\n" + r.name + " | " + r.bytes + " | " + r.requestedHz + " | " + r.actualHz + " | " +
              r.errorHz;
     }
-    return s + lines(fw.warnings()) + (fw.error().empty() ? "" : "\nerror: " + fw.error());
+    return s + lines(fw.warnings()) + (fw.error().empty() ? "" : "\nerror: " + fw.error()) +
+           (fw.prompt().empty() ? "" : "\nprompt: " + fw.prompt());
 }
 
 std::string messageFieldsState(const MessagesModel& m) {
@@ -121,6 +122,16 @@ std::string messageFieldsState(const MessagesModel& m) {
             std::string(i ? " " : "") + messageFields()[i].key.data() + "=\"" + m.texts()[i] + "\"";
     }
     return s;
+}
+
+// The errors marked on the fields, and the plan's.
+std::string messageErrorsState(const MessagesModel& m) {
+    std::string s;
+    for (std::size_t i = 0; i < kMessageFieldCount; ++i) {
+        const std::string& error = m.fieldError(static_cast<MessageField>(i));
+        if (!error.empty()) s += "\n" + std::string(messageFields()[i].key) + ": " + error;
+    }
+    return s + (m.planError().empty() ? "" : "\nplan: " + m.planError());
 }
 
 // Each encoded message, with its picture spelt out where it has two levels.
@@ -155,6 +166,7 @@ public:
             if (messages_) {
                 now["Message fields"] = messageFieldsState(*messages_);
                 now["Messages"] = messagesState(*messages_);
+                now["Message errors"] = messageErrorsState(*messages_);
             }
             for (const auto& [key, value] : now) {
                 if (shown_[key] != value) out_ << "  " << key << ": " << value << "\n";
@@ -196,11 +208,20 @@ private:
             std::ofstream(kSettingsFileName, std::ios::binary) << arg;
         } else if (verb == "mkdir") {
             fs::create_directories(arg);
+        } else if (verb == "chmod") {
+            // "chmod 444 FILE": the file's mode, shown in octal by "perms FILE".
+            const std::size_t blank = arg.find(' ');
+            fs::permissions(arg.substr(blank + 1),
+                            static_cast<fs::perms>(std::stoi(arg.substr(0, blank), nullptr, 8)));
+        } else if (verb == "perms") {
+            out_ << "  mode of " << arg << ": " << std::oct
+                 << static_cast<int>(fs::status(arg).permissions()) << std::dec << "\n";
         } else if (verb == "load") {
             step("new");
-            report(loadMainWindow(*model_, kSettingsFileName));
+            notices_ = {};  // a new start of the program
+            report(loadMainWindow(*model_, kSettingsFileName, notices_));
         } else if (verb == "unload") {
-            report(unloadMainWindow(*model_, kSettingsFileName));
+            report(unloadMainWindow(*model_, kSettingsFileName, notices_));
         } else if (verb == "set") {
             const std::string name = arg.substr(0, arg.find(' '));
             model_->setFieldText(field(name),
@@ -294,6 +315,7 @@ private:
     std::unique_ptr<MainWindowModel> model_ = std::make_unique<MainWindowModel>();
     std::unique_ptr<FirmwareModel> fw_;
     std::unique_ptr<MessagesModel> messages_;
+    SettingsNotices notices_;
     State shown_;
     std::ostringstream out_;
 };
