@@ -34,7 +34,7 @@ public:
         bool digits = !word.empty() && word.size() <= 3;
         for (char c : word) {
             digits = digits && isDigit(c);
-            dbm = dbm * 10 + (c - '0');
+            if (digits) dbm = dbm * 10 + (c - '0');  // never past 3 digits: no overflow
         }
         const int last = dbm % 10;
         if (!digits || dbm > 60 || (last != 0 && last != 3 && last != 7))

@@ -123,7 +123,7 @@ std::optional<WordBytes> parseWordBytes(std::string_view text) {
         int value = 0;
         int digits = 0;
         for (; at < text.size() && hexDigit(text[at]) >= 0; ++at, ++digits) {
-            value = value * 16 + hexDigit(text[at]);
+            if (digits < 2) value = value * 16 + hexDigit(text[at]);  // longer runs are refused
         }
         if (digits < 1 || digits > 2) return {};
         word.value = (word.value << 8) | static_cast<std::uint64_t>(value);

@@ -65,4 +65,52 @@ TEST_F(CliMessages, JsonCarriesTheReferenceSymbolsOfEveryMessage) {
     EXPECT_EQ(messages["pi4"]["words"][4]["name"], "PI4 Interval");
 }
 
+// Every entry of the Mode list takes its JT message through its own submode: the reference
+// symbols, the submode's name and symbol period, and the word its tones count from.
+TEST_F(CliMessages, EveryJtModeSendsItsReferenceSymbols) {
+    for (const std::string mode :
+         {"JT65A", "JT65B", "JT65C", "JT4A", "JT4B", "JT4C", "JT4D", "JT4E", "JT4F", "JT4G"}) {
+        const bool jt65 = mode.starts_with("JT65");
+        const auto [message, symbols] = referenceRow(jt65 ? "jt65.txt" : "jt4.txt", mode);
+        const auto r = cli({"--output", "144.49", "--rf-mult", "3", "--mode", mode, "--jt-message",
+                            message, "--json"});
+        ASSERT_EQ(r.status, 0) << mode << ": " << r.err;
+        const json jt = json::parse(r.out).at("messages").at("jt");
+        EXPECT_EQ(jt["symbols"].get<std::vector<int>>(), symbols) << mode;
+        EXPECT_EQ(jt["mode"], mode);
+        EXPECT_DOUBLE_EQ(jt["symbol_seconds"].get<double>(), (jt65 ? 4096.0 : 2520.0) / 11025.0)
+            << mode;
+        EXPECT_TRUE(
+            jt["base_word"].get<std::string>().starts_with(jt65 ? "JT Sync" : mode + " Tone 0"))
+            << mode << ": " << jt["base_word"];
+    }
+}
+
+// PI4 through a frequency multiplier: the worked example's symbols, and four tones 234.375 Hz
+// apart at the antenna from 117.1875 Hz below the audio frequency, each word rounded at the
+// 204.8 MHz clock.
+TEST_F(CliMessages, Pi4TonesAndSymbolsBehindAMultiplier) {
+    const auto [callsign, symbols] = referenceRow("worked_examples.txt", "PI4");
+    const auto r = cli({"--output", "144.49", "--rf-mult", "3", "--pi4-message", callsign,
+                        "--pi4-audio", "1000", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const json pi4 = json::parse(r.out).at("messages").at("pi4");
+    EXPECT_EQ(pi4["symbols"].get<std::vector<int>>(), symbols);
+    EXPECT_EQ(pi4["mode"], "PI4");
+    EXPECT_DOUBLE_EQ(pi4["symbol_seconds"].get<double>(), 1.0 / 6);
+    EXPECT_EQ(pi4["base_word"], "PI4 Tone 0");
+    const json& words = pi4.at("words");
+    ASSERT_EQ(words.size(), 5u);
+    const auto ftw = [](double hz) {
+        return static_cast<std::uint64_t>(std::floor(hz / 204.8e6 * 281474976710656.0 + 0.5));
+    };
+    for (int k = 0; k < 4; ++k) {
+        const double hz = (144.49e6 + 1000 - 117.1875 + 234.375 * k) / 3;
+        EXPECT_NEAR(words[k]["requested_hz"].get<double>(), hz, 1e-6) << k;
+        EXPECT_EQ(words[k]["ftw"].get<std::uint64_t>(), ftw(words[k]["requested_hz"]));
+    }
+    EXPECT_EQ(words[4]["requested_hz"].get<double>(), 234.375 / 3);
+    EXPECT_EQ(words[4]["ftw"].get<std::uint64_t>(), ftw(234.375 / 3));
+}
+
 }  // namespace

@@ -1,13 +1,79 @@
-// The chip table's multiplier rules and the limit warnings of a plan.
+// The chip table against the data-sheet facts of data/dds_chips.txt, its multiplier rules and
+// the limit warnings of a plan.
 #include "dds/chips.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <set>
+#include <sstream>
 
 namespace meridel::dds {
 namespace {
+
+// "4-20+bypass", "6-6+bypass", "4--/2+bypass" (no upper bound), "none".
+MultiplierRule multiplierRule(std::string text) {
+    MultiplierRule rule;
+    if (text == "none") return rule;
+    if (const auto plus = text.find("+bypass"); plus != std::string::npos) {
+        rule.bypass = true;
+        text.erase(plus);
+    }
+    if (const auto slash = text.find('/'); slash != std::string::npos) {
+        rule.step = std::stoi(text.substr(slash + 1));
+        text.erase(slash);
+    }
+    const auto dash = text.find('-');
+    rule.min = std::stoi(text.substr(0, dash));
+    const std::string max = text.substr(dash + 1);
+    rule.max = max == "-" ? std::numeric_limits<int>::max() : std::stoi(max);
+    return rule;
+}
+
+TEST(Chips, MatchTheirDataSheets) {
+    std::ifstream in(MERIDEL_TEST_DATA "/dds_chips.txt");
+    ASSERT_TRUE(in);
+    const std::map<std::string, WireOrder> wires = {{"msb", WireOrder::MsbFirst},
+                                                    {"lsb-serial", WireOrder::LsbFirstSerial},
+                                                    {"halves14", WireOrder::TwoHalves14}};
+    std::set<std::string> listed;
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream row(line);
+        std::string name, wire, multiplier, listing;
+        int bits, bytes, phase, amplitude;
+        double maxMHz, stepHz;
+        ASSERT_TRUE(row >> name >> bits >> bytes >> wire >> maxMHz >> multiplier >> phase >>
+                    amplitude >> listing >> stepHz)
+            << line;
+        listed.insert(name);
+        const Chip* chip = findChip(name);
+        ASSERT_NE(chip, nullptr) << name;
+        EXPECT_EQ(chip->wordBits, bits) << name;
+        EXPECT_EQ(chip->wordBytes, bytes) << name;
+        EXPECT_EQ(chip->wireOrder, wires.at(wire)) << name;
+        EXPECT_EQ(chip->maxClockHz, maxMHz * 1e6) << name;
+        const MultiplierRule rule = multiplierRule(multiplier);
+        EXPECT_EQ(chip->multiplier.min, rule.min) << name;
+        EXPECT_EQ(chip->multiplier.max, rule.max) << name;
+        EXPECT_EQ(chip->multiplier.step, rule.step) << name;
+        EXPECT_EQ(chip->multiplier.bypass, rule.bypass) << name;
+        EXPECT_EQ(chip->phaseBits, phase) << name;
+        EXPECT_EQ(chip->amplitudeBits, amplitude) << name;
+        EXPECT_EQ(chip->picListing, listing == "pic") << name;
+        // The resolution the data sheet states cross-checks the word width.
+        const double step = chip->maxClockHz / std::ldexp(1.0, chip->wordBits);
+        EXPECT_NEAR(step / stepHz, 1.0, 0.005) << name;
+    }
+    std::set<std::string> known;
+    for (const Chip& chip : chips()) known.insert(std::string(chip.name));
+    EXPECT_EQ(known, listed);
+    EXPECT_EQ(defaultChip().name, "AD9852");
+}
 
 TEST(Chips, MultiplierRules) {
     const std::array<std::tuple<const char*, int, bool>, 14> rows = {{{"AD9852", 4, true},

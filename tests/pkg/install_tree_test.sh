@@ -21,6 +21,11 @@ is_file() { [ -f "$prefix/$1" ]; }
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 check "bin/meridel-cli is installed" is_file bin/meridel-cli
+# Debian's policy: the system's libstdc++, no private copy (unless a local build asked for one).
+if ! grep -q '^MERIDEL_STATIC_CXX_RUNTIME:BOOL=ON$' "$build/CMakeCache.txt"; then
+  check "bin/meridel-cli links libstdc++ dynamically" \
+    grep -q 'NEEDED.*libstdc++\.so' <<<"$(readelf -d "$prefix/bin/meridel-cli")"
+fi
 check "the installed meridel-cli prints version $version" \
   test "$("$prefix/bin/meridel-cli" --version)" = "meridel-cli $version"
 check "share/man/man1/meridel-cli.1.gz is installed" is_file share/man/man1/meridel-cli.1.gz
