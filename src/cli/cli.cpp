@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "beacon/message_plan.h"
+#include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
 #include "dds/chips.h"
@@ -123,6 +124,7 @@ struct Options {
     std::optional<std::string> settingsFile;
     std::optional<std::string> file;  // the last --file
     FirmwareRequest firmware;
+    ChipRequest chip;
     OtherOptions others;
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
@@ -220,6 +222,15 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.firmware.take(option, takeValue());
             continue;
         }
+        if (option == "--registers") {
+            if (value) throw UsageError{option + " takes no value"};
+            options.chip.registers = true;
+            continue;
+        }
+        if (isChipOption(option)) {
+            options.chip.take(option, takeValue());
+            continue;
+        }
         const bool known = fieldEdit(option, "").has_value();
         if (!known) throw UsageError{"unknown option \"" + option + "\""};
         const std::string text = takeValue();
@@ -291,6 +302,8 @@ struct FirmwareResult {
     FirmwarePlan plan;
     std::optional<firmware::ChipWords> words;
     std::vector<std::string> warnings;
+    std::optional<ClockCorrection> correction;
+    nlohmann::json additions = nlohmann::json::object();  // register writes, correction
 };
 
 nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
@@ -322,6 +335,7 @@ void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
     object["words"] = fw.words ? wordsJson(fw.words->tones) : json(nullptr);
     object["intervals"] = fw.words ? wordsJson(fw.words->intervals) : json(nullptr);
     object["dds_warnings"] = fw.warnings;
+    for (const auto& [key, value] : fw.additions.items()) object[key] = value;
 }
 
 void writeJson(std::FILE* out, const nlohmann::json& object) {
@@ -390,13 +404,16 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
 void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
                     std::span<const firmware::MessageTable> messages, std::FILE* out) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
+    ChipAdditions additions = chipAdditions(options.chip, *fw.words, fw.correction);
+    fw.additions = std::move(additions.json);
     for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
         // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
         if (fw.plan.chip->picListing && w.kind == dds::LimitKind::AboveCarrierLimit) continue;
         fw.warnings.push_back(w.text);
     }
     if (!fw.plan.header) return;
-    const std::string header = firmware::cHeader(*fw.words, messages);
+    std::string header = firmware::cHeader(*fw.words, messages);
+    insertIntoHeader(header, additions.header);
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
         listing::writeWholeFile(*options.file, header,
@@ -424,7 +441,23 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             std::fprintf(out, "meridel-cli %s\n", MERIDEL_VERSION);
             return kCompleted;
         }
+        if (isSi5351(options.firmware)) {
+            Si5351Invocation si{options.firmware, options.chip, options.messages, {},
+                                options.file,     options.json};
+            si.prepare = [&options, err](MainWindowModel& m) {
+                startState(m, options.settingsFile);
+                for (const std::string& notice : options.notices) {
+                    std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
+                }
+                for (const Edit& edit : options.edits) edit(m);
+            };
+            return runSi5351(si, out, err);
+        }
+        if (options.chip.xtal || options.chip.clkin || options.chip.clk) {
+            throw UsageError{"--xtal, --clkin and --clk are for --dds Si5351"};
+        }
         fw.plan = resolveFirmware(options.firmware, options.others);
+        fw.plan.requested = fw.plan.requested || options.chip.any();
         if (!options.firmware.decode.empty()) {
             const auto decoded = decodeWords(fw.plan, options.firmware.decode);
             return printDecoded(out, fw.plan, decoded, options.json);
@@ -438,6 +471,12 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
+    try {
+        fw.correction = correctDdsClock(options.chip, fw.plan, model);
+    } catch (const UsageError& error) {
+        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        return kUsageError;
+    }
     // A chip without the AD9852's PLL: its clock is the reference, with the PLL bypassed.
     if (!fw.plan.chip->picListing) {
         model.setFieldText(Field::RefIn, fw.plan.clockText);
