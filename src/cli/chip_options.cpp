@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
 #include <map>
 #include <set>
 
@@ -427,6 +430,8 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
         factor = givenCorrection(inv.chip);
     } catch (const UsageError& error) {
         return usage(error.message);
+    } catch (const numbers::RationalOverflow&) {
+        return usage("--clkin, --ppm or --ppb is too large to work with exactly");
     }
 
     std::string failure;
@@ -459,6 +464,9 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
         if (inv.chip.measured) {
             const auto nominal = si5351::plan(reference, hz);
             const auto carrier = std::find(table.ids.begin(), table.ids.end(), "SSB_CARRIER");
+            if (carrier == table.ids.end()) {
+                throw firmware::FirmwareError("--measured: this plan has no carrier word");
+            }
             const Rational actual =
                 nominal.tones.at(static_cast<std::size_t>(carrier - table.ids.begin())).actualHz;
             factor = measuredCorrection(inv.chip, actual, words.rfMult);

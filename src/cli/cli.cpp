@@ -493,6 +493,9 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
         return kUsageError;
+    } catch (const numbers::RationalOverflow&) {
+        std::fprintf(err, "meridel-cli: --ppm, --ppb or --measured is too large for this clock\n");
+        return kUsageError;
     }
     // A chip without the AD9852's PLL: its clock is the reference, with the PLL bypassed.
     if (!fw.plan.chip->picListing) {

@@ -1,5 +1,6 @@
 #include "firmware/register_writes.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 

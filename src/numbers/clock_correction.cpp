@@ -3,6 +3,8 @@
 namespace meridel::numbers {
 namespace {
 
+constexpr long long kFactorDen = 1000000000000000;
+
 std::optional<Rational> factorFromParts(const Rational& parts, long long perWhole) {
     const Rational factor = Rational(1) + parts / Rational(perWhole);
     if (factor <= Rational(0)) return std::nullopt;
@@ -26,7 +28,10 @@ std::optional<Rational> factorFromMeasurement(const Rational& expectedHz,
 }
 
 Rational correctedClock(const Rational& nominalHz, const Rational& factor) {
-    return roundedTo(nominalHz * factor, 1000000);
+    // Both rounded first (to the microhertz, and to 10^-15), so the product stays well inside
+    // the exact range whatever fractions they came as.
+    const Rational product = roundedTo(nominalHz, 1000000) * roundedTo(factor, kFactorDen);
+    return roundedTo(product, 1000000);
 }
 
 Rational partsPerBillion(const Rational& factor) {
