@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "beacon/message_plan.h"
+#include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
 #include "dds/chips.h"
@@ -85,6 +86,23 @@ constexpr const char* kHelp =
     "                   several separated by blanks or \";\", or by giving --decode again,\n"
     "                   into their frequencies at --clock; no plan is computed\n"
     "\n"
+    "register writes, the Si5351 and clock correction:\n"
+    "  --registers      add the chip's register writes to the C header and the JSON: the\n"
+    "                   set-up, then the writes of each tone word in the chip's own form\n"
+    "  --amplitude F    the output amplitude, a fraction 0 to 1 of full scale (AD9852/AD9854\n"
+    "                   OSK multiplier, AD9910 profile); implies --registers\n"
+    "  --ppm X          correct the clock by X parts per million, positive when it runs fast\n"
+    "  --ppb X          the same in parts per billion\n"
+    "  --measured HZ    correct the clock from a counter's reading of the carrier word\n"
+    "  --measured-at P  where that reading was taken: antenna (the default, after RF Mult)\n"
+    "                   or dds\n"
+    "  --dds Si5351     the Si5351 clock generator: a PLL A fraction per tone, one fixed output\n"
+    "                   divider, written as I2C register writes (C header or --json)\n"
+    "  --xtal MHZ       the Si5351 crystal: 25, 26 or 27\n"
+    "  --clkin MHZ      or its clock input instead, 10 to 40 MHz\n"
+    "  --clk N          the Si5351 output, 0 (the default), 1 or 2; with --decode, the Si5351\n"
+    "                   takes pairs of 8-byte blocks, PLL A then the output's multisynth\n"
+    "\n"
     "beacon messages (each optional; the symbols are tone numbers counted from a word of the\n"
     "listing, stepping by the mode's interval word):\n"
     "  --jt-message TEXT     a JT65 or JT4 message, in the mode of --mode (JT65A to JT65C,\n"
@@ -132,6 +150,7 @@ struct Options {
     std::optional<std::string> settingsFile;
     std::optional<std::string> file;  // the last --file
     FirmwareRequest firmware;
+    ChipRequest chip;
     OtherOptions others;
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
@@ -229,6 +248,15 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.firmware.take(option, takeValue());
             continue;
         }
+        if (option == "--registers") {
+            if (value) throw UsageError{option + " takes no value"};
+            options.chip.registers = true;
+            continue;
+        }
+        if (isChipOption(option)) {
+            options.chip.take(option, takeValue());
+            continue;
+        }
         const bool known = fieldEdit(option, "").has_value();
         if (!known) throw UsageError{"unknown option \"" + option + "\""};
         const std::string text = takeValue();
@@ -301,6 +329,9 @@ struct FirmwareResult {
     std::optional<firmware::ChipWords> words;
     std::vector<std::string> warnings;
     std::optional<std::string> header;  // the C header, when one was written
+    std::optional<ClockCorrection> correction;
+    nlohmann::json additions = nlohmann::json::object();  // register writes, correction
+    std::string headerAdditions;                          // their C header section
 };
 
 nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
@@ -332,6 +363,7 @@ void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
     object["words"] = fw.words ? wordsJson(fw.words->tones) : json(nullptr);
     object["intervals"] = fw.words ? wordsJson(fw.words->intervals) : json(nullptr);
     object["dds_warnings"] = fw.warnings;
+    for (const auto& [key, value] : fw.additions.items()) object[key] = value;
 }
 
 void writeJson(std::FILE* out, const nlohmann::json& object) {
@@ -402,8 +434,12 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
 
 // The chip's words of a completed run and what they ask of the chip and the firmware; a
 // refusal in the checks is the run's failure, and then nothing more is written.
-std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& words) {
+std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& words,
+                                     const Options& options) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
+    ChipAdditions additions = chipAdditions(options.chip, *fw.words, fw.correction);
+    fw.additions = std::move(additions.json);
+    fw.headerAdditions = std::move(additions.header);
     firmware::WordChecks checks = firmware::checkWords(*fw.words);
     fw.warnings = std::move(checks.warnings);
     if (checks.refusals.empty()) return std::nullopt;
@@ -416,8 +452,8 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 
 void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, std::FILE* out) {
-    const std::string header =
-        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix);
+    std::string header = firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix);
+    insertIntoHeader(header, fw.headerAdditions);
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
         listing::writeWholeFile(*options.file, header,
@@ -446,7 +482,23 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             std::fprintf(out, "meridel-cli %s\n", MERIDEL_VERSION);
             return kCompleted;
         }
+        if (isSi5351(options.firmware)) {
+            Si5351Invocation si{options.firmware, options.chip, options.messages, {},
+                                options.file,     options.json};
+            si.prepare = [&options, err](MainWindowModel& m) {
+                startState(m, options.settingsFile);
+                for (const std::string& notice : options.notices) {
+                    std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
+                }
+                for (const Edit& edit : options.edits) edit(m);
+            };
+            return runSi5351(si, out, err);
+        }
+        if (options.chip.xtal || options.chip.clkin || options.chip.clk) {
+            throw UsageError{"--xtal, --clkin and --clk are for --dds Si5351"};
+        }
         fw.plan = resolveFirmware(options.firmware, options.others);
+        fw.plan.requested = fw.plan.requested || options.chip.any();
         if (!options.firmware.decode.empty()) {
             const auto decoded = decodeWords(fw.plan, options.firmware.decode);
             return printDecoded(out, fw.plan, decoded, options.json);
@@ -460,6 +512,15 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
+    try {
+        fw.correction = correctDdsClock(options.chip, fw.plan, model);
+    } catch (const UsageError& error) {
+        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        return kUsageError;
+    } catch (const numbers::RationalOverflow&) {
+        std::fprintf(err, "meridel-cli: --ppm, --ppb or --measured is too large for this clock\n");
+        return kUsageError;
+    }
     // A chip without the AD9852's PLL: its clock is the reference, with the PLL bypassed.
     if (!fw.plan.chip->picListing) {
         model.setFieldText(Field::RefIn, fw.plan.clockText);
@@ -493,7 +554,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 const std::span<const firmware::MessageTable> tables =
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
-                failure = checkFirmware(fw, words);
+                failure = checkFirmware(fw, words, options);
                 if (!failure && fw.plan.header) writeHeader(fw, options, tables, out);
                 if (!failure && messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);

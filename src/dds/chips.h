@@ -26,6 +26,15 @@ struct MultiplierRule {
     std::string_view option;  // the meridel-cli option that sets it
 };
 
+// Which register writer programs the chip.
+enum class RegisterForm {
+    Ad985xSerial,   // AD9852/54: serial instruction byte + register, 12-bit OSK multiplier
+    Ad9850Word,     // AD9850/51: the 40-bit word W0..W4
+    Ad9833Words,    // AD9833: 16-bit control, FREQ0 and PHASE0 words
+    Ad9910Profile,  // AD9910: 64-bit single-tone profile, CFR words for its PLL
+    Ad9912Stream,   // AD9912: 16-bit instruction + FTW stream, PLL N divider
+};
+
 struct Chip {
     std::string_view name;
     int wordBits = 0;
@@ -36,7 +45,9 @@ struct Chip {
     int phaseBits = 0;
     int amplitudeBits = 0;    // 0: no amplitude scaling in the DDS
     bool picListing = false;  // the AD9852 register listing for PIC assembler applies
-    std::string_view note;    // what a builder must know, including facts not yet confirmed
+    RegisterForm registers = RegisterForm::Ad985xSerial;
+    std::string_view registerNote;  // register facts not yet confirmed, for the outputs
+    std::string_view note;          // what a builder must know, including facts not yet confirmed
 };
 
 // Every chip, in the order the help and README list them; the first is the default.
