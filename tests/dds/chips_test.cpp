@@ -120,14 +120,5 @@ TEST(Chips, LimitWarnings) {
     }
 }
 
-// Every word past a limit is named, not only the highest; the words below it are not.
-TEST(Chips, LimitWarningsNameEveryWord) {
-    const auto warnings = checkLimits(
-        *findChip("AD9850"), {100e6, {}, {{"Low", 39e6}, {"A", 41e6}, {"B", 45e6}, {"C", 60e6}}});
-    ASSERT_EQ(warnings.size(), 2U);
-    EXPECT_EQ(warnings[0].text.substr(warnings[0].text.find(": ")), ": A at 41 MHz, B at 45 MHz");
-    EXPECT_NE(warnings[1].text.find("instead: C at 60 MHz;"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace meridel::dds
