@@ -123,6 +123,10 @@ std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
         } catch (const modes::MessageError& e) {
             fieldErrors_[slot(field)] = e.what();
             return;
+        } catch (const numbers::ArithmeticError& e) {
+            fieldErrors_[slot(field)] = std::string(fields[slot(field)].label) + ": " +
+                                        numbers::describe(e.kind) + "; check its numbers";
+            return;
         }
         sent.*member = one.*member;
         if (field == MessageField::Pi4) sent.pi4AudioHz = one.pi4AudioHz;
