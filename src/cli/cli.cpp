@@ -11,6 +11,7 @@
 #include "beacon/message_plan.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
+#include "cli/sequence_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
 #include "listing/output_targets.h"
@@ -19,6 +20,7 @@
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
 #include "numbers/decimal_text.h"
+#include "sequence/cycle.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -126,6 +128,7 @@ struct Options {
     OtherOptions others;
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
+    SequenceRequest sequence;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -207,6 +210,11 @@ Options parseOptions(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
             return args[++i];
         };
+        if (isSequenceOption(option)) {
+            if (option == "--check" && value) throw UsageError{"--check takes no value"};
+            takeSequenceOption(options.sequence, option, takeValue);
+            continue;
+        }
         if (option == "--settings") {
             options.settingsFile = takeValue();
             options.others.anyPlan = true;
@@ -345,7 +353,8 @@ std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) 
 
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
                const std::optional<Failure>& failure, const FirmwareResult& fw,
-               const std::optional<beacon::BeaconMessages>& messages) {
+               const std::optional<beacon::BeaconMessages>& messages,
+               const std::optional<CycleResult>& cycle) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -364,6 +373,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     if (fw.plan.requested) addFirmwareJson(object, fw);
     if (messages) object["messages"] = messagesJson(*messages);
+    if (cycle) object["sequence"] = cycleJson(*cycle);
     writeJson(out, object);
 }
 
@@ -388,7 +398,8 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
 
 // The firmware side of a completed run: the chip's words, its warnings and the C header.
 void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
-                    std::span<const firmware::MessageTable> messages, std::FILE* out) {
+                    std::span<const firmware::MessageTable> messages, std::FILE* out,
+                    const std::optional<CycleResult>& cycle) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
     for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
         // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
@@ -396,7 +407,8 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
         fw.warnings.push_back(w.text);
     }
     if (!fw.plan.header) return;
-    const std::string header = firmware::cHeader(*fw.words, messages);
+    const std::string header = firmware::cHeader(*fw.words, messages, "meridel-cli",
+                                                 cycle ? cycleHeaderSection(*cycle) : "");
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
         listing::writeWholeFile(*options.file, header,
@@ -406,6 +418,27 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
     }
 }
 
+// --write-plan and --check: no run, no listing.
+int finishPlanOnly(const Options& options, const MainWindowModel& model,
+                   const std::vector<beacon::EncodedMessage>& encoded, std::FILE* out,
+                   std::FILE* err) {
+    try {
+        if (options.sequence.writePlan) {
+            writePlanFile(options.sequence, model, options.firmware, options.messages);
+            return kCompleted;
+        }
+        std::vector<firmware::MessageTable> tables;
+        for (const beacon::EncodedMessage& m : encoded) tables.push_back(m.table);
+        const auto cycle = computeCycle(options.sequence, tables, options.messages.cwWpm);
+        return printFindings(*cycle, options.json, out) ? kRunFailed : kCompleted;
+    } catch (const sequence::SequenceError& error) {
+        std::fprintf(err, "error: %s\n", error.what());
+    } catch (const listing::OutputError& error) {
+        std::fprintf(err, "error: %s\n", error.what());
+    }
+    return kRunFailed;
+}
+
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -413,7 +446,10 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     MainWindowModel model;
     FirmwareResult fw;
     try {
-        options = parseOptions(args);
+        SequenceRequest fromPlan;
+        options = parseOptions(expandPlan(args, fromPlan));
+        options.sequence.sequence = fromPlan.sequence;
+        checkSequenceRequest(options.sequence);
         if (options.help) {
             std::fputs(kUsage, out);
             std::fputs("\n", out);
@@ -455,11 +491,16 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         failure = Failure{"message", error.what()};
     }
 
+    if (!failure && (options.sequence.writePlan || options.sequence.check)) {
+        return finishPlanOnly(options, model, encoded, out, err);
+    }
+
     CliOpener opener(out, options.json, !fw.plan.header);
     std::optional<beacon::BeaconMessages> messages;
+    std::optional<CycleResult> cycle;
     if (failure) {
         // nothing is computed or written
-    } else if (fw.plan.requested || options.messages.any()) {
+    } else if (fw.plan.requested || options.messages.any() || options.sequence.sequence) {
         run::RunWords words;
         failure = failureOf(model.calculate(opener, words));
         if (!failure) {
@@ -471,15 +512,20 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 const std::span<const firmware::MessageTable> tables =
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
-                if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
+                cycle = computeCycle(options.sequence, tables, options.messages.cwWpm);
+                if (fw.plan.requested) finishFirmware(fw, words, options, tables, out, cycle);
                 if (messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
+                if (cycle && !fw.plan.header)
+                    writeEvents(*cycle, options.sequence, options.json, out, err);
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
             } catch (const modes::MessageError& error) {
                 failure = Failure{"message", error.what()};
             } catch (const listing::OutputError& error) {
                 failure = Failure{"output", error.what()};
+            } catch (const sequence::SequenceError& error) {
+                failure = Failure{"sequence", error.what()};
             }
         }
     } else {
@@ -487,7 +533,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
 
     if (options.json) {
-        printJson(out, model, opener, failure, fw, messages);
+        printJson(out, model, opener, failure, fw, messages, cycle);
     } else {
         if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());

@@ -154,7 +154,7 @@ std::string messageLines(const MessageTable& m, const ChipWords& words) {
 }  // namespace
 
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages,
-                    std::string_view program) {
+                    std::string_view program, std::string_view section) {
     checkMessages(messages, words);
     const dds::Chip& chip = *words.chip;
     const int bytes = chip.wordBytes;
@@ -202,6 +202,7 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
 
     if (!messages.empty()) h += "\n/* Messages */\n";
     for (const MessageTable& m : messages) h += messageLines(m, words);
+    if (!section.empty()) h.append("\n").append(section);
     return h + "\n#endif /* MERIDEL_DDS_WORDS_H */\n";
 }
 

@@ -15,8 +15,9 @@ namespace meridel::firmware {
 // C99 and C++ alike, behind one include guard; arrays go to program memory on AVR (PROGMEM)
 // and are plain constants elsewhere. Throws FirmwareError for a message table whose key is not
 // a lower-case identifier or is repeated, that has no symbols or no positive period, or whose
-// base word is not a tone word of the listing. `program` is named as the header's maker.
+// base word is not a tone word of the listing. `program` is named as the header's maker;
+// `section` (the beacon cycle's events) goes last, inside the include guard.
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
-                    std::string_view program = "meridel-cli");
+                    std::string_view program = "meridel-cli", std::string_view section = {});
 
 }  // namespace meridel::firmware
