@@ -103,10 +103,29 @@ constexpr const char* kHelp =
     "                        With --format c they go into the C header instead\n"
     "A message that cannot be encoded ends with status 1 and writes no file.\n"
     "\n"
+    "the beacon's cycle:\n"
+    "  --plan FILE      read a beacon plan file (TOML): fields, chip, messages, the cycle\n"
+    "                   ([cycle], [[segment]]) and a timer; the other options override it\n"
+    "  --write-plan FILE write the fields, chip, messages, cycle and timer as a plan file\n"
+    "                   and compute nothing else\n"
+    "  --check          check the plan's cycle against the beacon rules (CW ID every minute\n"
+    "                   at 12 WPM or less, 20 s of carrier, start of each digital mode,\n"
+    "                   overlaps) and print the findings and the PA duty cycle; status 1\n"
+    "                   when a rule is breached\n"
+    "  --event-file NAME write the cycle's events as an assembler include to NAME; without\n"
+    "                   it they follow the symbol tables on standard output. With --format c\n"
+    "                   they go into the C header instead\n"
+    "  --timer-hz HZ    add the counts of a timer clocked at HZ before each event, the\n"
+    "                   rounding carried so that no event is off by more than half a count\n"
+    "  --timer-prescaler N  the timer's prescaler (default 1)\n"
+    "  --timer-bits N   the timer's width, 8 to 32 (default 16): counts are given as full\n"
+    "                   turns of the counter and a rest\n"
+    "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
-    "Exit status: 0 when the run completed, 1 when it failed, 2 on a usage error.\n"
+    "Exit status: 0 when the run completed, 1 when it failed, 2 on a usage error; --check\n"
+    "ends with 1 when a rule is breached.\n"
     "Limit warnings of the chip (a clock above its maximum, an unsupported multiplier, a word\n"
     "above 0.4 x clock) go to standard error and do not stop the words.\n"
     "\n"
@@ -114,7 +133,10 @@ constexpr const char* kHelp =
     "  meridel-cli --ref-in 20 --pll 10 --output 50 --tone 1500 --shift 850 \\\n"
     "              --mode JT65B --comment \"50 MHz beacon\" --file beacon.inc\n"
     "example: the C header of a 20 m WSPR plan for an AD9851 module at 180 MHz\n"
-    "  meridel-cli --dds AD9851 --clock 180 --output 14.0956 --file beacon.h\n";
+    "  meridel-cli --dds AD9851 --clock 180 --output 14.0956 --file beacon.h\n"
+    "example: check a beacon plan, then write its C header with ATmega328P timer counts\n"
+    "  meridel-cli --plan beacon.toml --check\n"
+    "  meridel-cli --plan beacon.toml --format c --timer-hz 16000000 --file beacon.h\n";
 
 // A field option: the edit it makes on the window model.
 using Edit = std::function<void(MainWindowModel&)>;
@@ -420,23 +442,17 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
 
 // --write-plan and --check: no run, no listing.
 int finishPlanOnly(const Options& options, const MainWindowModel& model,
-                   const std::vector<beacon::EncodedMessage>& encoded, std::FILE* out,
-                   std::FILE* err) {
-    try {
-        if (options.sequence.writePlan) {
-            writePlanFile(options.sequence, model, options.firmware, options.messages);
-            return kCompleted;
-        }
-        std::vector<firmware::MessageTable> tables;
-        for (const beacon::EncodedMessage& m : encoded) tables.push_back(m.table);
-        const auto cycle = computeCycle(options.sequence, tables, options.messages.cwWpm);
+                   const std::optional<CycleResult>& cycle, std::FILE* out, std::FILE* err) {
+    if (!options.sequence.writePlan) {
         return printFindings(*cycle, options.json, out) ? kRunFailed : kCompleted;
-    } catch (const sequence::SequenceError& error) {
-        std::fprintf(err, "error: %s\n", error.what());
+    }
+    try {
+        writePlanFile(options.sequence, model, options.firmware, options.messages);
+        return kCompleted;
     } catch (const listing::OutputError& error) {
         std::fprintf(err, "error: %s\n", error.what());
+        return kRunFailed;
     }
-    return kRunFailed;
 }
 
 }  // namespace
@@ -491,13 +507,21 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         failure = Failure{"message", error.what()};
     }
 
+    // The cycle needs only the symbols: a plan that cannot be placed stops before any file.
+    std::optional<CycleResult> cycle;
+    if (!failure && !options.sequence.writePlan) {
+        try {
+            cycle = computeCycle(options.sequence, encoded, options.messages.cwWpm);
+        } catch (const sequence::SequenceError& error) {
+            failure = Failure{"sequence", error.what()};
+        }
+    }
     if (!failure && (options.sequence.writePlan || options.sequence.check)) {
-        return finishPlanOnly(options, model, encoded, out, err);
+        return finishPlanOnly(options, model, cycle, out, err);
     }
 
     CliOpener opener(out, options.json, !fw.plan.header);
     std::optional<beacon::BeaconMessages> messages;
-    std::optional<CycleResult> cycle;
     if (failure) {
         // nothing is computed or written
     } else if (fw.plan.requested || options.messages.any() || options.sequence.sequence) {
@@ -512,7 +536,6 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 const std::span<const firmware::MessageTable> tables =
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
-                cycle = computeCycle(options.sequence, tables, options.messages.cwWpm);
                 if (fw.plan.requested) finishFirmware(fw, words, options, tables, out, cycle);
                 if (messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
@@ -524,8 +547,6 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 failure = Failure{"message", error.what()};
             } catch (const listing::OutputError& error) {
                 failure = Failure{"output", error.what()};
-            } catch (const sequence::SequenceError& error) {
-                failure = Failure{"sequence", error.what()};
             }
         }
     } else {

@@ -193,10 +193,12 @@ void checkSequenceRequest(const SequenceRequest& request) {
 }
 
 std::optional<CycleResult> computeCycle(const SequenceRequest& request,
-                                        std::span<const firmware::MessageTable> tables,
+                                        const std::vector<beacon::EncodedMessage>& messages,
                                         double cwWpm) {
     const auto timer = timerOf(request);
     if (!request.sequence) return std::nullopt;
+    std::vector<firmware::MessageTable> tables;
+    for (const beacon::EncodedMessage& m : messages) tables.push_back(m.table);
     CycleResult result;
     result.cycle = sequence::buildCycle(*request.sequence, tables, cwWpm);
     result.findings = sequence::checkCycle(result.cycle, cwWpm);

@@ -4,7 +4,6 @@
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +46,8 @@ void checkSequenceRequest(const SequenceRequest& request);
 void writePlanFile(const SequenceRequest& request, const model::MainWindowModel& model,
                    const FirmwareRequest& firmware, const beacon::MessageInputs& messages);
 
-// The cycle of the plan with its messages' tables (encoded or tied to the words), its findings
-// and, with --timer-hz, its timer counts.
+// The cycle of the plan over its encoded messages, its findings and, with --timer-hz, its timer
+// counts.
 struct CycleResult {
     sequence::Cycle cycle;
     std::vector<sequence::Finding> findings;
@@ -57,7 +56,7 @@ struct CycleResult {
 
 // Nullopt without a cycle in the plan; throws sequence::SequenceError.
 std::optional<CycleResult> computeCycle(const SequenceRequest& request,
-                                        std::span<const firmware::MessageTable> tables,
+                                        const std::vector<beacon::EncodedMessage>& messages,
                                         double cwWpm);
 
 // --check: the findings on `out` (or as JSON); 1 on a breach.

@@ -130,12 +130,15 @@ void checkModeStarts(const Cycle& c, std::vector<Finding>& out) {
         switch (s.kind) {
             // even minute + 1 s (QRP Labs dt page; Etherkit application notes)
             case SegmentKind::Wspr:
-                window = 120, expected = 1, rule = "an even minute + 1 s";
+                window = 120;
+                expected = 1;
+                rule = "an even minute + 1 s";
                 break;
             // second 1 of the minute (WSJT-X transmitter)
             case SegmentKind::Jt65:
             case SegmentKind::Jt4:
-                expected = 1, rule = "second 1 of a minute";
+                expected = 1;
+                rule = "second 1 of a minute";
                 break;
             // second 0 of the minute (OZ7IGY PI4 beacon minute)
             case SegmentKind::Pi4:
