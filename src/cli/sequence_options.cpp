@@ -281,7 +281,7 @@ nlohmann::json cycleJson(const CycleResult& result) {
                             {"text", f.text}});
     }
     json object = {{"cycle_seconds", c.length.num()},
-                   {"slots", c.slots},
+                   {"slots", c.slotCount},
                    {"slot", c.slot},
                    {"segments", segments},
                    {"events", events},

@@ -213,7 +213,7 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
                       }},
                      {"slots",
                       [&](const toml::node& n, const std::string& k) {
-                          seq().slots = static_cast<int>(r.whole(n, k, 1, 1000));
+                          seq().slotCount = static_cast<int>(r.whole(n, k, 1, 1000));
                       }},
                      {"slot", [&](const toml::node& n, const std::string& k) {
                           seq().slot = static_cast<int>(r.whole(n, k, 1, 1000));
@@ -334,7 +334,7 @@ std::string writePlan(const BeaconPlan& plan) {
     section("messages", std::exchange(body, {}));
     if (plan.sequence) {
         const auto& s = *plan.sequence;
-        body = "seconds = " + s.cycle.text() + "\nslots = " + std::to_string(s.slots) +
+        body = "seconds = " + s.cycle.text() + "\nslots = " + std::to_string(s.slotCount) +
                "\nslot = " + std::to_string(s.slot) + "\n";
         section("cycle", std::exchange(body, {}));
         for (const sequence::Segment& seg : s.segments) {

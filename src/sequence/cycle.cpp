@@ -203,9 +203,9 @@ Cycle placeSegments(const SequencePlan& plan, std::span<const firmware::MessageT
             "cycle " + plan.cycle.text() +
             " s is not a whole number of minutes up to an hour; use 60, 120 or n x 60");
     }
-    if (plan.slots < 1 || plan.slot < 1 || plan.slot > plan.slots) {
+    if (plan.slotCount < 1 || plan.slot < 1 || plan.slot > plan.slotCount) {
         throw SequenceError("slot " + std::to_string(plan.slot) + " of " +
-                            std::to_string(plan.slots) +
+                            std::to_string(plan.slotCount) +
                             " does not exist; slots is 1 or more and slot 1 to slots");
     }
     if (!(cwWpm >= 1 && cwWpm <= 60)) {
@@ -214,7 +214,7 @@ Cycle placeSegments(const SequencePlan& plan, std::span<const firmware::MessageT
     const Rational wpm = wpmFraction(cwWpm);
     Cycle cycle;
     cycle.length = plan.cycle;
-    cycle.slots = plan.slots;
+    cycle.slotCount = plan.slotCount;
     cycle.slot = plan.slot;
     Rational previousEnd{0};
     for (std::size_t i = 0; i < plan.segments.size(); ++i) {

@@ -31,11 +31,11 @@ struct Segment {
     friend bool operator==(const Segment&, const Segment&) = default;
 };
 
-// The sequence repeats every `cycle` seconds; with slots > 1 it is sent in one cycle of every
-// `slots` ("1 minute in 5, slot 3": cycle 60, slots 5, slot 3), the others silent.
+// The sequence repeats every `cycle` seconds; with slotCount > 1 it is sent in one cycle of
+// every slotCount ("1 minute in 5, slot 3": cycle 60, slotCount 5, slot 3), the others silent.
 struct SequencePlan {
     Rational cycle{60};
-    int slots = 1;
+    int slotCount = 1;
     int slot = 1;
     std::vector<Segment> segments;
     friend bool operator==(const SequencePlan&, const SequencePlan&) = default;
@@ -71,12 +71,12 @@ struct Event {
 
 struct Cycle {
     Rational length;  // of one cycle, seconds
-    int slots = 1;
+    int slotCount = 1;
     int slot = 1;
     std::vector<PlacedSegment> segments;
     std::vector<Event> events;  // in time order
     // The time from one transmitting cycle's start to the next.
-    Rational period() const { return length * Rational(slots); }
+    Rational period() const { return length * Rational(slotCount); }
     // Where the cycle starts within its period of slots.
     Rational offset() const { return length * Rational(slot - 1); }
 };
@@ -90,7 +90,7 @@ Rational wpmFraction(double wpm);
 // Places the segments and lists their events. `tables` are the encoded messages by key ("jt" for
 // jt65 and jt4 segments, in the JT mode of the plan); a segment whose message is missing, a
 // length where the message sets it, a cycle that is not a whole number of minutes or a slot
-// outside 1..slots throws SequenceError.
+// outside 1..slotCount throws SequenceError.
 Cycle buildCycle(const SequencePlan& plan, std::span<const firmware::MessageTable> tables,
                  double cwWpm);
 

@@ -14,7 +14,7 @@ constexpr std::array<std::string_view, 8> kTables = {"",    "jt", "wspr", "fsk44
 
 std::string cycleComment(const Cycle& c) {
     return "Beacon cycle of " + c.length.text() + " s, sent in slot " + std::to_string(c.slot) +
-           " of " + std::to_string(c.slots) + " (every " + c.period().text() + " s), " +
+           " of " + std::to_string(c.slotCount) + " (every " + c.period().text() + " s), " +
            std::to_string(c.events.size()) + " events";
 }
 
@@ -66,7 +66,7 @@ std::string cEventSection(const Cycle& c, const TimerPlan* timer) {
         " * Table: 0 none, 1 jt, 2 wspr, 3 fsk441, 4 pi4, 5 cw, 6 rtty, 7 carrier (single tone);\n";
     h += " * index: symbol of that table (cw: dot unit, rtty: character); tone: 255 for none. */\n";
     h += "#define DDS_CYCLE_SECONDS " + std::to_string(c.length.num()) + "UL\n";
-    h += "#define DDS_CYCLE_SLOTS " + std::to_string(c.slots) + "U\n";
+    h += "#define DDS_CYCLE_SLOTS " + std::to_string(c.slotCount) + "U\n";
     h += "#define DDS_CYCLE_SLOT " + std::to_string(c.slot) + "U\n";
     h += "#define DDS_EVENT_COUNT " + std::to_string(c.events.size()) + "U\n";
     std::vector<std::int64_t> at;
