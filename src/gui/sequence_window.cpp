@@ -37,7 +37,7 @@ void TimelinePicture::show(model::Timeline timeline) {
 void TimelinePicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().base());
-    const QRectF area = QRectF(rect()).adjusted(6, 6, -6, -22);
+    const QRectF area = QRectF(rect()).adjusted(8, 6, -16, -22);
     const double scale = area.width() / std::max(1.0, timeline_.length);
     const auto x = [&](double seconds) { return area.left() + seconds * scale; };
     const double barBottom = area.top() + area.height() * 0.6;
