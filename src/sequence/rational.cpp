@@ -102,9 +102,10 @@ std::string Rational::text() const {
         if (digits.size() <= static_cast<std::size_t>(places)) {
             digits.insert(0, static_cast<std::size_t>(places) + 1 - digits.size(), '0');
         }
-        digits.insert(digits.size() - static_cast<std::size_t>(places), ".");
+        digits.insert(digits.size() - static_cast<std::size_t>(places), 1, '.');
     }
-    return (num_ < 0 ? "-" : "") + digits;
+    if (num_ < 0) digits.insert(0, 1, '-');
+    return digits;
 }
 
 Rational operator+(const Rational& a, const Rational& b) {
