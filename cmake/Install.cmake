@@ -68,5 +68,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
               ${PROJECT_BINARY_DIR}/pkg/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The example beacon plans, to start a plan file from.
+file(GLOB MERIDEL_EXAMPLE_PLANS ${PROJECT_SOURCE_DIR}/examples/*.toml)
+install(FILES ${MERIDEL_EXAMPLE_PLANS} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 # The README shows the window's screenshot from docs/, beside it.
 install(FILES ${PROJECT_SOURCE_DIR}/docs/screenshot.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)

@@ -12,6 +12,7 @@
 #include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
+#include "cli/sequence_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
 #include "firmware/word_checks.h"
@@ -21,6 +22,7 @@
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
 #include "numbers/decimal_text.h"
+#include "sequence/cycle.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -124,6 +126,24 @@ constexpr const char* kHelp =
     "                        With --format c they go into the C header instead\n"
     "A message that cannot be encoded ends with status 1 and writes no file.\n"
     "\n"
+    "the beacon's cycle:\n"
+    "  --plan FILE      read a beacon plan file (TOML): fields, chip, messages, the cycle\n"
+    "                   ([cycle], [[segment]]) and a timer; the other options override it\n"
+    "  --write-plan FILE write the fields, chip, messages, cycle and timer as a plan file\n"
+    "                   and compute nothing else\n"
+    "  --check          check the plan's cycle against the beacon rules (CW ID every minute\n"
+    "                   at 12 WPM or less, 20 s of carrier, start of each digital mode,\n"
+    "                   overlaps) and print the findings and the PA duty cycle; status 1\n"
+    "                   when a rule is breached\n"
+    "  --event-file NAME write the cycle's events as an assembler include to NAME; without\n"
+    "                   it they follow the symbol tables on standard output. With --format c\n"
+    "                   they go into the C header instead\n"
+    "  --timer-hz HZ    add the counts of a timer clocked at HZ before each event, the\n"
+    "                   rounding carried so that no event is off by more than half a count\n"
+    "  --timer-prescaler N  the timer's prescaler (default 1)\n"
+    "  --timer-bits N   the timer's width, 8 to 32 (default 16): counts are given as full\n"
+    "                   turns of the counter and a rest\n"
+    "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -134,12 +154,16 @@ constexpr const char* kHelp =
     "standard error; words at or above half the clock (the chip puts out clock - f), an\n"
     "interval word of 0 or a tone more than half a spacing off end with status 1, and no\n"
     "header or symbol file is written (the AD9852 listing is written as always).\n"
+    "--check ends with 1 when a rule of the beacon cycle is breached.\n"
     "\n"
     "example: write the include file of a 50 MHz JT65B beacon with a 200 MHz DDS clock\n"
     "  meridel-cli --ref-in 20 --pll 10 --output 50 --tone 1500 --shift 850 \\\n"
     "              --mode JT65B --comment \"50 MHz beacon\" --file beacon.inc\n"
     "example: the C header of a 20 m WSPR plan for an AD9851 module at 180 MHz\n"
-    "  meridel-cli --dds AD9851 --clock 180 --ref-mult 6 --output 14.0971 --file beacon.h\n";
+    "  meridel-cli --dds AD9851 --clock 180 --ref-mult 6 --output 14.0971 --file beacon.h\n"
+    "example: check a beacon plan, then write its C header with ATmega328P timer counts\n"
+    "  meridel-cli --plan beacon.toml --check\n"
+    "  meridel-cli --plan beacon.toml --format c --timer-hz 16000000 --file beacon.h\n";
 
 // A field option: the edit it makes on the window model.
 using Edit = std::function<void(MainWindowModel&)>;
@@ -154,6 +178,7 @@ struct Options {
     OtherOptions others;
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
+    SequenceRequest sequence;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -235,6 +260,11 @@ Options parseOptions(const std::vector<std::string>& args) {
             if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
             return args[++i];
         };
+        if (isSequenceOption(option)) {
+            if (option == "--check" && value) throw UsageError{"--check takes no value"};
+            takeSequenceOption(options.sequence, option, takeValue);
+            continue;
+        }
         if (option == "--settings") {
             options.settingsFile = takeValue();
             options.others.anyPlan = true;
@@ -387,7 +417,8 @@ std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) 
 
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
                const std::optional<Failure>& failure, const FirmwareResult& fw,
-               const std::optional<beacon::BeaconMessages>& messages) {
+               const std::optional<beacon::BeaconMessages>& messages,
+               const std::optional<CycleResult>& cycle) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -410,6 +441,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     addFirmwareJson(object, fw);
     if (messages) object["messages"] = messagesJson(*messages);
+    if (cycle) object["sequence"] = cycleJson(*cycle);
     writeJson(out, object);
 }
 
@@ -451,8 +483,11 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 }
 
 void writeHeader(FirmwareResult& fw, const Options& options,
-                 std::span<const firmware::MessageTable> messages, std::FILE* out) {
-    std::string header = firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix);
+                 std::span<const firmware::MessageTable> messages, std::FILE* out,
+                 const std::optional<CycleResult>& cycle) {
+    std::string header =
+        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix,
+                          cycle ? cycleHeaderSection(*cycle) : "");
     insertIntoHeader(header, fw.headerAdditions);
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
@@ -464,6 +499,21 @@ void writeHeader(FirmwareResult& fw, const Options& options,
     fw.header = header;
 }
 
+// --write-plan and --check: no run, no listing.
+int finishPlanOnly(const Options& options, const MainWindowModel& model,
+                   const std::optional<CycleResult>& cycle, std::FILE* out, std::FILE* err) {
+    if (!options.sequence.writePlan) {
+        return printFindings(*cycle, options.json, out) ? kRunFailed : kCompleted;
+    }
+    try {
+        writePlanFile(options.sequence, model, options.firmware, options.messages);
+        return kCompleted;
+    } catch (const listing::OutputError& error) {
+        std::fprintf(err, "error: %s\n", error.what());
+        return kRunFailed;
+    }
+}
+
 }  // namespace
 
 int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -471,7 +521,10 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     MainWindowModel model;
     FirmwareResult fw;
     try {
-        options = parseOptions(args);
+        SequenceRequest fromPlan;
+        options = parseOptions(expandPlan(args, fromPlan));
+        options.sequence.sequence = fromPlan.sequence;
+        checkSequenceRequest(options.sequence);
         if (options.help) {
             std::fputs(kUsage, out);
             std::fputs("\n", out);
@@ -538,6 +591,19 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         failure = Failure{"message", error.what()};
     }
 
+    // The cycle needs only the symbols: a plan that cannot be placed stops before any file.
+    std::optional<CycleResult> cycle;
+    if (!failure && !options.sequence.writePlan) {
+        try {
+            cycle = computeCycle(options.sequence, encoded, options.messages.cwWpm);
+        } catch (const sequence::SequenceError& error) {
+            failure = Failure{"sequence", error.what()};
+        }
+    }
+    if (!failure && (options.sequence.writePlan || options.sequence.check)) {
+        return finishPlanOnly(options, model, cycle, out, err);
+    }
+
     CliOpener opener(out, options.json, !fw.plan.header);
     std::optional<beacon::BeaconMessages> messages;
     if (failure) {
@@ -555,9 +621,11 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
                 failure = checkFirmware(fw, words, options);
-                if (!failure && fw.plan.header) writeHeader(fw, options, tables, out);
+                if (!failure && fw.plan.header) writeHeader(fw, options, tables, out, cycle);
                 if (!failure && messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
+                if (!failure && cycle && !fw.plan.header)
+                    writeEvents(*cycle, options.sequence, options.json, out, err);
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
             } catch (const modes::MessageError& error) {
@@ -569,7 +637,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
 
     if (options.json) {
-        printJson(out, model, opener, failure, fw, messages);
+        printJson(out, model, opener, failure, fw, messages, cycle);
     } else {
         if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());

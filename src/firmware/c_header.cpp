@@ -240,7 +240,8 @@ bool isMacroPrefix(std::string_view prefix) {
 }
 
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages,
-                    std::string_view program, std::string_view prefixName) {
+                    std::string_view program, std::string_view prefixName,
+                    std::string_view section) {
     if (!isMacroPrefix(prefixName)) {
         throw FirmwareError("the prefix \"" + commentText(prefixName) +
                             "\" is no macro prefix: use upper-case letters, digits and '_', "
@@ -294,6 +295,7 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
 
     if (!messages.empty()) h += "\n/* Messages */\n";
     for (const MessageTable& m : messages) h += messageLines(m, words, prefix);
+    if (!section.empty()) h.append("\n").append(section);
     return h + "\n#endif /* " + guard + " */\n";
 }
 

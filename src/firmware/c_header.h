@@ -17,9 +17,11 @@ namespace meridel::firmware {
 // a lower-case identifier or is repeated, that has no symbols or no positive period, or whose
 // base word is not a tone word of the listing, and for a prefix that isMacroPrefix refuses.
 // `program` is named as the header's maker; `prefix` starts every macro and table name and the
-// include guard, so that one firmware can include the headers of several plans.
+// include guard, so that one firmware can include the headers of several plans; `section` (the
+// beacon cycle's events) goes last, inside the include guard.
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
-                    std::string_view program = "meridel-cli", std::string_view prefix = "DDS");
+                    std::string_view program = "meridel-cli", std::string_view prefix = "DDS",
+                    std::string_view section = {});
 
 // Upper-case letters, digits and '_', starting with a letter (a leading '_' is reserved): "DDS", "BAND_2M".
 bool isMacroPrefix(std::string_view prefix);

@@ -6,6 +6,7 @@
 #include "gui/firmware_window.h"
 #include "gui/messages_window.h"
 #include "gui/window_keys.h"
+#include "gui/sequence_window.h"
 
 namespace meridel::gui {
 
@@ -20,6 +21,8 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
         tools->addAction(QStringLiteral("&Firmware..."), this, [this] { openFirmware(); });
     messagesAction_ =
         tools->addAction(QStringLiteral("Beacon &messages..."), this, [this] { openMessages(); });
+    sequenceAction_ =
+        tools->addAction(QStringLiteral("Beacon &sequence..."), this, [this] { openSequence(); });
 
     // The main window laid itself out as a window of its own: its client rectangle keeps its
     // place on the screen and its size, with the menu bar added above it.
@@ -35,6 +38,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
     connect(main_, &MainWindow::modelShown, this, [this] {
         if (firmware_) firmware_->planChanged();
         if (messages_) messages_->planChanged();
+        if (sequence_) sequence_->follow();
     });
 }
 
@@ -53,10 +57,18 @@ void MainFrame::openMessages() {
     bringToFront(messages_.get());
 }
 
+void MainFrame::openSequence() {
+    if (!sequence_) sequence_ = std::make_unique<SequenceWindow>(model_, report_);
+    sequence_->show();
+    sequence_->raise();
+    sequence_->activateWindow();
+}
+
 void MainFrame::closeEvent(QCloseEvent* event) {
     // The messages window saves its fields as it closes, before the main window ends the program.
     if (messages_ && messages_->isVisible()) messages_->close();
     if (firmware_) firmware_->close();
+    if (sequence_) sequence_->close();
     main_->close();
     event->accept();
 }

@@ -10,10 +10,11 @@ class QAction;
 namespace meridel::gui {
 class FirmwareWindow;
 class MessagesWindow;
+class SequenceWindow;
 
 // The program's outer window: a menu bar over the main window, which keeps its client size and
 // its controls' places, the way a menu sits outside a form's client area. The menu opens the
-// Firmware and Beacon messages windows, which follow the main window's plan.
+// Firmware, Beacon messages and Beacon sequence windows, which follow the main window's plan.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -24,9 +25,11 @@ public:
     MainWindow& mainWindow() const { return *main_; }
     QAction* firmwareAction() const { return firmwareAction_; }
     QAction* messagesAction() const { return messagesAction_; }
+    QAction* sequenceAction() const { return sequenceAction_; }
     // Created when first opened.
     FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
     MessagesWindow* messagesWindow() const { return messages_.get(); }
+    SequenceWindow* sequenceWindow() const { return sequence_.get(); }
 
 signals:
     void unloaded();
@@ -37,14 +40,17 @@ protected:
 private:
     void openFirmware();
     void openMessages();
+    void openSequence();
 
     MainWindowModel& model_;
     MessageReporter report_;  // empty: each window reports in a box of its own
     MainWindow* main_;        // the central widget, owned by the frame
     QAction* firmwareAction_ = nullptr;
     QAction* messagesAction_ = nullptr;
+    QAction* sequenceAction_ = nullptr;
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<MessagesWindow> messages_;
+    std::unique_ptr<SequenceWindow> sequence_;
 };
 
 }  // namespace meridel::gui

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The C header compiles without a warning as C99 and C++ on the host, for AVR (atmega328p) and
-# for ARM Cortex-M0+, with and without a message table; and a host program that includes the
-# header of the worked plan reads back the listing's bytes.
+# for ARM Cortex-M0+, with and without a message table, and with a beacon cycle; and a host
+# program that includes the header of the worked plan reads back the listing's bytes.
 # usage: header_compile_test.sh MERIDEL_CLI SAMPLE_HEADER LISTING
 set -euo pipefail
 cli=$1 sample=$2 listing=$3
@@ -18,6 +18,9 @@ mkdir -p "$scratch/listing" "$scratch/message"
 "$cli" --ref-in 20 --pll 10 --output 50 --tone 1500 --shift 850 --comment "Test */ ??/" \
   --mode JT65B --format c --file "$scratch/listing/dds_words.h"
 "$sample" AD9851 180 >"$scratch/message/dds_words.h"
+mkdir -p "$scratch/cycle"
+"$cli" --plan "$here/../../examples/iaru-mixed.toml" --format c --timer-hz 16000000 \
+  --file "$scratch/cycle/dds_words.h"
 
 flags=(-Wall -Wextra -pedantic -Werror -c -o "$scratch/unit.o")
 compilers=(
@@ -27,7 +30,7 @@ compilers=(
   "arm-none-eabi-gcc -mcpu=cortex-m0plus -mthumb -std=c99"
 )
 compiled=0
-for header in listing message; do
+for header in listing message cycle; do
   for compiler in "${compilers[@]}"; do
     # shellcheck disable=SC2086
     if $compiler "${flags[@]}" -I "$scratch/$header" "$here/header_unit.c" 2>"$scratch/errors"; then

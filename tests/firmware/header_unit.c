@@ -4,6 +4,7 @@
 
 uint8_t dds_first_byte(void);
 uint8_t dds_first_symbol(void);
+uint8_t dds_last_event_kind(void);
 
 uint8_t dds_first_byte(void) {
     return pgm_read_byte(&DDS_SSB_CARRIER_BYTES[0]);
@@ -14,5 +15,13 @@ uint8_t dds_first_symbol(void) {
     return pgm_read_byte(&DDS_MSG_WSPR_SYMBOLS[DDS_MSG_WSPR_SYMBOL_COUNT - 1]);
 #else
     return (uint8_t)(DDS_PHASE180 & 0xFF);
+#endif
+}
+
+uint8_t dds_last_event_kind(void) {
+#ifdef DDS_EVENT_COUNT
+    return pgm_read_byte(&DDS_EVENT_KIND[DDS_EVENT_COUNT - 1]);
+#else
+    return 0;
 #endif
 }

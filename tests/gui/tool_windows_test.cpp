@@ -1,9 +1,11 @@
 // The menu bar and the windows it opens: the main window keeps its client rectangle under the
 // menu, the Firmware window fills its table from the plan, and the Beacon messages window
-// reports a bad message once and keeps its fields in MESSAGES.INI.
+// reports a bad message once and keeps its fields in MESSAGES.INI; the Beacon sequence window
+// fills the main window from a plan file and follows its mode.
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include "gui/firmware_window.h"
 #include "gui/main_frame.h"
 #include "gui/messages_window.h"
+#include "gui/sequence_window.h"
 
 using meridel::gui::MainFrame;
 using meridel::model::MessageField;
@@ -36,6 +39,7 @@ private slots:
     void toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput();
     void enterPressesTheFocusedButton();
     void decodeDialogClosesWithTheFirmwareWindow();
+    void sequenceWindowFillsThePlanAndFollowsItsMode();
 
 private:
     QString originalFolder;
@@ -198,6 +202,35 @@ void ToolWindowsTest::decodeDialogClosesWithTheFirmwareWindow() {
     QCOMPARE(dialog->focusWidget(), dialog->wordsBox());
     frame->firmwareWindow()->close();
     QVERIFY(!dialog->isVisible());
+}
+
+void ToolWindowsTest::sequenceWindowFillsThePlanAndFollowsItsMode() {
+    frame->sequenceAction()->trigger();
+    auto* window = frame->sequenceWindow();
+    QVERIFY(window && window->isVisible());
+    QVERIFY(window->openPlan(QStringLiteral(MERIDEL_EXAMPLES "/jt4-cw.toml")));
+    QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("50.4"));
+    QCOMPARE(model->modeText(), std::string("JT4G"));
+    QCOMPARE(window->model().timeline().bars.size(), 6u);
+    QCOMPARE(window->findings()->count(), 1);  // the duty cycle, no breach
+    QVERIFY(reports.isEmpty());
+
+    // JT65B in the main window: the plan's jt4 segment has no JT4 message any more.
+    model->selectMode(1);
+    QVERIFY(window->model().timeline().bars.empty());
+    QVERIFY(window->savePlan(QStringLiteral("saved.toml")));
+    QFile saved(QStringLiteral("saved.toml"));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(saved.readAll().contains("mode = \"JT65B\"\n"));
+
+    QFile bad(QStringLiteral("bad.toml"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("[cycle]\nseconds = 7\n");
+    bad.close();
+    QVERIFY(!window->openPlan(QStringLiteral("bad.toml")));
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports.first().startsWith(QStringLiteral("bad.toml:2: cycle.seconds")),
+             qPrintable(reports.first()));
 }
 
 QTEST_MAIN(ToolWindowsTest)

@@ -40,6 +40,10 @@ check "the manual page meridel-cli.1.gz names version $version and formats witho
 check "share/doc/meridel/changelog.gz is a Debian change log of version $version" \
   grep -q "^meridel ($version) " <<<"$(gzip -dc "$prefix/share/doc/meridel/changelog.gz")"
 check "share/doc/meridel/copyright is the license" is_file share/doc/meridel/copyright
+for plan in iaru-mixed jt4-cw jt65-cw wspr cw-carrier; do
+  check "share/doc/meridel/examples/$plan.toml keeps every beacon rule" \
+    "$prefix/bin/meridel-cli" --plan "$prefix/share/doc/meridel/examples/$plan.toml" --check >/dev/null
+done
 
 id=org.meridel.Meridel
 if [ "$window" = 1 ]; then

@@ -16,6 +16,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/bin" "$scratch/run"
 ln -s "$cli" "$scratch/bin/meridel-cli"
+# The README's plan file commands name the example plans as if run in examples/.
+cp "$source"/examples/*.toml "$scratch/run/"
 
 setup=$(sed -n '/^## Set-up/,/^## /p' "$readme")
 for script in scripts/run scripts/test; do

@@ -1,0 +1,299 @@
+#include "cli/sequence_options.h"
+
+#include <array>
+#include <charconv>
+#include <memory>
+
+#include "listing/output_targets.h"
+#include "planfile/plan_file.h"
+#include "sequence/event_text.h"
+
+namespace meridel::cli {
+namespace {
+
+constexpr std::array<std::string_view, 7> kOptions = {
+    "--plan",     "--write-plan",      "--check",     "--event-file",
+    "--timer-hz", "--timer-prescaler", "--timer-bits"};
+
+std::string numberText(double value) {
+    char buffer[400];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, r.ptr);
+}
+
+std::uint64_t wholeValue(std::string_view option, const std::string& text, std::uint64_t low,
+                         std::uint64_t high) {
+    std::uint64_t value = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || value < low || value > high) {
+        throw UsageError{std::string(option) + " \"" + text + "\" is not a whole number from " +
+                         std::to_string(low) + " to " + std::to_string(high)};
+    }
+    return value;
+}
+
+// The options a plan file stands for, in the order a user would type them.
+std::vector<std::string> planArgs(const planfile::BeaconPlan& plan, SequenceRequest& request) {
+    std::vector<std::string> args;
+    const auto add = [&](const char* option, const std::optional<std::string>& value) {
+        if (value) args.insert(args.end(), {option, *value});
+    };
+    const auto& f = plan.fields;
+    add("--ref-in", f.refIn);
+    add("--pll", f.pll);
+    add("--rf-mult", f.rfMult);
+    add("--output", f.output);
+    add("--tone", f.tone);
+    add("--shift", f.shift);
+    add("--mode", f.mode);
+    add("--comment", f.comment);
+    add("--file", f.file);
+    add("--dds", plan.dds.chip);
+    add("--clock", plan.dds.clock);
+    add("--ref-mult", plan.dds.refMult);
+    add("--format", plan.dds.format);
+    const auto& m = plan.messages;
+    add("--jt-message", m.jt);
+    add("--wspr-message", m.wspr);
+    add("--fsk441-message", m.fsk441);
+    add("--pi4-message", m.pi4);
+    add("--cw-message", m.cw);
+    add("--rtty-message", m.rtty);
+    if (m.cwWpm) add("--cw-wpm", numberText(*m.cwWpm));
+    if (m.pi4AudioHz) add("--pi4-audio", numberText(*m.pi4AudioHz));
+    if (plan.timer) {
+        add("--timer-hz", std::to_string(plan.timer->hz));
+        add("--timer-prescaler", std::to_string(plan.timer->prescaler));
+        add("--timer-bits", std::to_string(plan.timer->bits));
+    }
+    request.sequence = plan.sequence;
+    return args;
+}
+
+std::optional<std::string> given(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional(text);
+}
+
+std::optional<sequence::TimerSpec> timerOf(const SequenceRequest& r) {
+    if (!r.timerHz) {
+        if (r.timerPrescaler || r.timerBits) {
+            throw UsageError{
+                "--timer-prescaler and --timer-bits need --timer-hz, the timer's clock"};
+        }
+        return std::nullopt;
+    }
+    sequence::TimerSpec timer;
+    timer.hz = wholeValue("--timer-hz", *r.timerHz, 1, 10'000'000'000);
+    if (r.timerPrescaler) {
+        timer.prescaler = static_cast<std::uint32_t>(
+            wholeValue("--timer-prescaler", *r.timerPrescaler, 1, 65536));
+    }
+    if (r.timerBits) timer.bits = static_cast<int>(wholeValue("--timer-bits", *r.timerBits, 8, 32));
+    return timer;
+}
+
+std::string seconds(const sequence::Rational& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", t.toDouble());
+    return text;
+}
+
+std::string findingLine(const sequence::Finding& f) {
+    return std::string(f.breach ? "breach " : "note ") + std::string(sequence::ruleName(f.rule)) +
+           " at " + seconds(f.at) + " s: " + f.text;
+}
+
+}  // namespace
+
+bool isSequenceOption(std::string_view option) {
+    for (std::string_view known : kOptions) {
+        if (option == known) return true;
+    }
+    return false;
+}
+
+void takeSequenceOption(SequenceRequest& r, std::string_view option,
+                        const std::function<std::string()>& value) {
+    if (option == "--check") {
+        r.check = true;
+    } else if (option == "--plan") {
+        value();  // read by expandPlan
+    } else if (option == "--write-plan") {
+        r.writePlan = value();
+    } else if (option == "--event-file") {
+        r.eventFile = value();
+    } else if (option == "--timer-hz") {
+        r.timerHz = value();
+    } else if (option == "--timer-prescaler") {
+        r.timerPrescaler = value();
+    } else if (option == "--timer-bits") {
+        r.timerBits = value();
+    }
+}
+
+std::vector<std::string> expandPlan(const std::vector<std::string>& args,
+                                    SequenceRequest& request) {
+    std::vector<std::string> rest;
+    std::optional<std::string> path;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--plan") {
+            if (i + 1 >= args.size()) throw UsageError{"--plan needs a value"};
+            path = args[++i];
+        } else if (args[i].rfind("--plan=", 0) == 0) {
+            path = args[i].substr(7);
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    if (!path) return rest;
+    planfile::BeaconPlan plan;
+    try {
+        plan = planfile::readPlanFile(*path);
+    } catch (const planfile::PlanError& error) {
+        throw UsageError{error.what()};
+    }
+    std::vector<std::string> all = planArgs(plan, request);
+    all.insert(all.end(), rest.begin(), rest.end());
+    return all;
+}
+
+void writePlanFile(const SequenceRequest& request, const model::MainWindowModel& model,
+                   const FirmwareRequest& firmware, const beacon::MessageInputs& messages) {
+    using run::Field;
+    planfile::BeaconPlan plan;
+    auto& f = plan.fields;
+    f.refIn = model.fieldText(Field::RefIn);
+    f.pll = std::string(model.pllText());
+    f.rfMult = model.fieldText(Field::RFMult);
+    f.output = model.fieldText(Field::Foutput);
+    f.tone = model.fieldText(Field::ToneFreq);
+    f.shift = model.fieldText(Field::RTTYShift);
+    f.mode = model.modeText();
+    f.comment = model.fieldText(Field::Comment);
+    f.file = given(model.fieldText(Field::FileName));
+    plan.dds = {firmware.dds, firmware.clock, firmware.refMult, firmware.format};
+    auto& m = plan.messages;
+    m = {given(messages.jt), given(messages.wspr), given(messages.fsk441), given(messages.pi4),
+         given(messages.cw), given(messages.rtty), std::nullopt,           std::nullopt};
+    if (m.cw) m.cwWpm = messages.cwWpm;
+    if (m.pi4) m.pi4AudioHz = messages.pi4AudioHz;
+    plan.sequence = request.sequence;
+    plan.timer = timerOf(request);
+    listing::writeWholeFile(*request.writePlan, planfile::writePlan(plan),
+                            "Check --write-plan and the free space of the disk.");
+}
+
+void checkSequenceRequest(const SequenceRequest& request) {
+    const auto timer = timerOf(request);
+    if (!request.sequence && (timer || request.check || request.eventFile)) {
+        throw UsageError{
+            "--check, --event-file and --timer-hz need a plan file with a cycle "
+            "([cycle] and [[segment]]): give --plan FILE"};
+    }
+}
+
+std::optional<CycleResult> computeCycle(const SequenceRequest& request,
+                                        const std::vector<beacon::EncodedMessage>& messages,
+                                        double cwWpm) {
+    const auto timer = timerOf(request);
+    if (!request.sequence) return std::nullopt;
+    std::vector<firmware::MessageTable> tables;
+    for (const beacon::EncodedMessage& m : messages) tables.push_back(m.table);
+    CycleResult result;
+    result.cycle = sequence::buildCycle(*request.sequence, tables, cwWpm);
+    result.findings = sequence::checkCycle(result.cycle, cwWpm);
+    if (timer) result.timer = sequence::timerReloads(result.cycle, *timer);
+    return result;
+}
+
+int printFindings(const CycleResult& result, bool json, std::FILE* out) {
+    const bool breach = sequence::anyBreach(result.findings);
+    if (json) {
+        const nlohmann::json object = {{"findings", cycleJson(result)["findings"]},
+                                       {"breach", breach}};
+        const std::string text = object.dump() + "\n";
+        std::fwrite(text.data(), 1, text.size(), out);
+    } else {
+        for (const sequence::Finding& f : result.findings) {
+            std::fprintf(out, "%s\n", findingLine(f).c_str());
+        }
+    }
+    return breach ? 1 : 0;
+}
+
+std::string cycleHeaderSection(const CycleResult& result) {
+    return sequence::cEventSection(result.cycle, result.timer ? &*result.timer : nullptr);
+}
+
+void writeEvents(const CycleResult& result, const SequenceRequest& request, bool json,
+                 std::FILE* out, std::FILE* err) {
+    if (!json) {
+        for (const sequence::Finding& f : result.findings) {
+            if (f.breach) std::fprintf(err, "warning: %s\n", findingLine(f).c_str());
+        }
+    }
+    std::unique_ptr<listing::OutputChannel> channel;
+    if (request.eventFile) {
+        channel = listing::openFileChannel(*request.eventFile);
+    } else if (!json) {
+        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
+    } else {
+        return;
+    }
+    channel->writeLine("");
+    for (const std::string& line :
+         sequence::asmEventLines(result.cycle, result.timer ? &*result.timer : nullptr)) {
+        channel->writeLine(line);
+    }
+    channel->close();
+}
+
+nlohmann::json cycleJson(const CycleResult& result) {
+    using nlohmann::json;
+    const sequence::Cycle& c = result.cycle;
+    json segments = json::array();
+    for (const sequence::PlacedSegment& s : c.segments) {
+        segments.push_back({{"kind", sequence::kindName(s.kind)},
+                            {"start", s.start.text()},
+                            {"end", s.end.text()},
+                            {"table", s.table}});
+    }
+    json events = json::array();
+    for (std::size_t i = 0; i < c.events.size(); ++i) {
+        const sequence::Event& e = c.events[i];
+        json event = {
+            {"at_us", e.micros()},  {"at", e.at.text()}, {"kind", sequence::eventName(e.kind)},
+            {"segment", e.segment}, {"index", e.index},  {"tone", e.tone},
+            {"key_down", e.keyDown}};
+        if (result.timer) {
+            const sequence::Reload& r = result.timer->reloads[i];
+            event["ticks_before"] = r.ticks;
+            event["wraps"] = r.wraps;
+            event["rest"] = r.rest;
+        }
+        events.push_back(event);
+    }
+    json findings = json::array();
+    for (const sequence::Finding& f : result.findings) {
+        findings.push_back({{"rule", sequence::ruleName(f.rule)},
+                            {"breach", f.breach},
+                            {"at", f.at.toDouble()},
+                            {"text", f.text}});
+    }
+    json object = {{"cycle_seconds", c.length.num()},
+                   {"slots", c.slotCount},
+                   {"slot", c.slot},
+                   {"segments", segments},
+                   {"events", events},
+                   {"findings", findings}};
+    if (result.timer) {
+        object["timer"] = {{"hz", result.timer->timer.hz},
+                           {"prescaler", result.timer->timer.prescaler},
+                           {"bits", result.timer->timer.bits},
+                           {"tail_ticks", result.timer->tail.ticks},
+                           {"worst_error_ns", result.timer->worstError.toDouble() * 1e9}};
+    }
+    return object;
+}
+
+}  // namespace meridel::cli

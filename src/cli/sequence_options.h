@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "beacon/message_plan.h"
+#include "cli/firmware_options.h"
+#include "model/main_window_model.h"
+#include "sequence/cycle.h"
+#include "sequence/rule_check.h"
+#include "sequence/timer_reloads.h"
+
+namespace meridel::cli {
+
+// The beacon cycle options: --plan FILE (read first, wherever it stands, so that every other
+// option overrides the file), --write-plan FILE, --check, --event-file NAME, --timer-hz HZ,
+// --timer-prescaler N and --timer-bits N.
+struct SequenceRequest {
+    std::optional<sequence::SequencePlan> sequence;  // from the plan file
+    std::optional<std::string> writePlan, eventFile;
+    std::optional<std::string> timerHz, timerPrescaler, timerBits;
+    bool check = false;
+};
+
+bool isSequenceOption(std::string_view option);
+
+// Stores a cycle option; `value` takes the option's value (--check takes none). Throws
+// UsageError.
+void takeSequenceOption(SequenceRequest& request, std::string_view option,
+                        const std::function<std::string()>& value);
+
+// The arguments with a --plan FILE replaced by the options the file sets, put first; its cycle
+// goes to `request`. Throws UsageError naming the file, line and key of a bad plan.
+std::vector<std::string> expandPlan(const std::vector<std::string>& args, SequenceRequest& request);
+
+// Throws UsageError for timer options out of range, or cycle options without a plan's cycle.
+void checkSequenceRequest(const SequenceRequest& request);
+
+// Writes the plan of the current fields, chip, messages, cycle and timer to --write-plan's file.
+// Throws listing::OutputError.
+void writePlanFile(const SequenceRequest& request, const model::MainWindowModel& model,
+                   const FirmwareRequest& firmware, const beacon::MessageInputs& messages);
+
+// The cycle of the plan over its encoded messages, its findings and, with --timer-hz, its timer
+// counts.
+struct CycleResult {
+    sequence::Cycle cycle;
+    std::vector<sequence::Finding> findings;
+    std::optional<sequence::TimerPlan> timer;
+};
+
+// Nullopt without a cycle in the plan; throws sequence::SequenceError.
+std::optional<CycleResult> computeCycle(const SequenceRequest& request,
+                                        const std::vector<beacon::EncodedMessage>& messages,
+                                        double cwWpm);
+
+// --check: the findings on `out` (or as JSON); 1 on a breach.
+int printFindings(const CycleResult& result, bool json, std::FILE* out);
+
+// The C header section of the events (with the timer counts).
+std::string cycleHeaderSection(const CycleResult& result);
+
+// The events as an assembler include: to --event-file, or to `out` (not in JSON mode). Breaches
+// go to `err` as warnings. Throws listing::OutputError.
+void writeEvents(const CycleResult& result, const SequenceRequest& request, bool json,
+                 std::FILE* out, std::FILE* err);
+
+nlohmann::json cycleJson(const CycleResult& result);
+
+}  // namespace meridel::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QWidget>
+
+#include "gui/main_window.h"
+#include "model/sequence_model.h"
+
+class QLabel;
+class QListWidget;
+
+namespace meridel::gui {
+
+// The cycle drawn over its seconds: each segment as a coloured bar, the key-down stretches as a
+// line under it, and a marker at each rule finding (red for a breach).
+class TimelinePicture : public QWidget {
+public:
+    explicit TimelinePicture(QWidget* parent = nullptr);
+    void show(model::Timeline timeline);
+    QSize sizeHint() const override { return {640, 110}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    model::Timeline timeline_;
+};
+
+// The Beacon sequence window: opens a plan file (which fills the main window's fields), saves
+// the plan with the main window's fields, and shows the plan's cycle and its rule findings.
+class SequenceWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    SequenceWindow(MainWindowModel& plan, MessageReporter report = {}, QWidget* parent = nullptr);
+    // Opens the plan file; false after reporting why not.
+    bool openPlan(const QString& file);
+    bool savePlan(const QString& file);
+    const model::SequenceModel& model() const { return model_; }
+    QListWidget* findings() const { return findings_; }
+
+    // The cycle again after the main window's plan changed (its mode selects the JT encoder).
+    void follow();
+
+private:
+    void showTimeline();
+
+    MainWindowModel& plan_;
+    MessageReporter report_;
+    model::SequenceModel model_;
+    TimelinePicture* picture_;
+    QListWidget* findings_;
+    QLabel* status_;
+    bool opened_ = false;
+};
+
+}  // namespace meridel::gui

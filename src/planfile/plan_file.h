@@ -1,0 +1,48 @@
+// The beacon plan file: the window's fields, the chip, the messages, the cycle and the timer
+// of one beacon, in TOML. This is the only code that reads or writes that format.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "sequence/cycle.h"
+#include "sequence/timer_reloads.h"
+
+namespace meridel::planfile {
+
+// Every value is optional: a plan file gives what it wants to set and leaves the rest as the
+// program would start. Field texts are kept exactly as typed, as the window keeps them.
+struct BeaconPlan {
+    struct Fields {
+        std::optional<std::string> refIn, pll, rfMult, output, tone, shift, mode, comment, file;
+        friend bool operator==(const Fields&, const Fields&) = default;
+    } fields;
+    struct Dds {
+        std::optional<std::string> chip, clock, refMult, format;
+        friend bool operator==(const Dds&, const Dds&) = default;
+    } dds;
+    struct Messages {
+        std::optional<std::string> jt, wspr, fsk441, pi4, cw, rtty;
+        std::optional<double> cwWpm, pi4AudioHz;
+        friend bool operator==(const Messages&, const Messages&) = default;
+    } messages;
+    std::optional<sequence::SequencePlan> sequence;
+    std::optional<sequence::TimerSpec> timer;
+    friend bool operator==(const BeaconPlan&, const BeaconPlan&) = default;
+};
+
+// A file that is no plan: what() names the file, the line and the key, and what is allowed.
+struct PlanError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// `name` is the file's name for the messages. Throws PlanError, never anything else.
+BeaconPlan readPlan(std::string_view text, const std::string& name);
+BeaconPlan readPlanFile(const std::string& path);
+
+// The plan as a file that readPlan reads back to the same plan.
+std::string writePlan(const BeaconPlan& plan);
+
+}  // namespace meridel::planfile

@@ -1,0 +1,78 @@
+// Plan files: written and read back to the same plan and the same bytes; bad files named by
+// file, line and key.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "planfile/plan_file.h"
+
+namespace {
+using meridel::planfile::BeaconPlan;
+using meridel::planfile::PlanError;
+using meridel::planfile::readPlan;
+using meridel::planfile::writePlan;
+using meridel::sequence::Rational;
+
+TEST(PlanFile, TemplatesAndAFullPlanSurviveWriteAndRead) {
+    std::vector<BeaconPlan> plans;
+    for (const char* name : {"iaru-mixed", "jt4-cw", "jt65-cw", "wspr", "cw-carrier"}) {
+        plans.push_back(
+            meridel::planfile::readPlanFile(MERIDEL_EXAMPLES "/" + std::string(name) + ".toml"));
+        ASSERT_TRUE(plans.back().sequence) << name;
+    }
+    BeaconPlan full;
+    full.fields.refIn = " 12.8";
+    full.fields.comment = "quote \" back\\slash\ttab \xC3\xA9";
+    full.fields.tone = " ";
+    full.dds = {"AD9851", "180", "6", "c"};
+    full.messages.cw = "G0ABC";
+    full.messages.cwWpm = 10.5;
+    full.messages.pi4AudioHz = 0.1;
+    full.sequence = {
+        Rational(300),
+        5,
+        3,
+        {{meridel::sequence::SegmentKind::Carrier, Rational(73, 3), Rational(1, 10), std::nullopt},
+         {meridel::sequence::SegmentKind::Pause, std::nullopt, std::nullopt, Rational(119, 2)}}};
+    full.timer = meridel::sequence::TimerSpec{125'000'000, 250, 32};
+    plans.push_back(full);
+    for (const BeaconPlan& plan : plans) {
+        const std::string text = writePlan(plan);
+        const BeaconPlan again = readPlan(text, "written.toml");
+        EXPECT_EQ(again, plan) << text;
+        EXPECT_EQ(writePlan(again), text);
+    }
+}
+
+TEST(PlanFile, BadFilesNameTheLineAndKey) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[plan]\nref_in = \"20\"\nref_inn = \"20\"\n",
+         "bad.toml:3: plan.ref_inn: is no key of [plan]"},
+        {"\n[planx]\n", "bad.toml:2: planx: is no section"},
+        {"[plan]\nmode = [1]\n", "bad.toml:2: plan.mode: must be a text"},
+        {"[messages]\ncw_wpm = \"fast\"\n", "bad.toml:2: messages.cw_wpm: must be a number"},
+        {"[cycle]\nseconds = 30\n", "bad.toml:2: cycle.seconds: must be a whole number from 60"},
+        {"[[segment]]\nkind = \"cw\"\n\n[[segment]]\nkind = \"morse\"\n",
+         "bad.toml:5: segment 2.kind: must be pi4, cw,"},
+        {"[[segment]]\nstart = 1\n", "bad.toml:1: segment 1: needs a kind"},
+        {"[[segment]]\nkind = \"pause\"\nlength = \"1/0\"\n",
+         "bad.toml:3: segment 1.length: must be seconds"},
+        {"[[segment]]\nkind = \"pause\"\nstart = 1e300\n", "bad.toml:3: segment 1.start"},
+        {"[timer]\nbits = 40\n", "bad.toml:2: timer.bits: must be a whole number from 8 to 32"},
+        {"[timer]\nbits = 16\n", "bad.toml:1: timer: needs hz"},
+        {"[plan]\ntone = \"800\n", "bad.toml:2: "},
+        {"segment = 3\n", "bad.toml:1: segment: must be a list"},
+    };
+    for (const auto& [text, message] : cases) {
+        try {
+            readPlan(text, "bad.toml");
+            ADD_FAILURE() << text;
+        } catch (const PlanError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+        }
+    }
+    EXPECT_THROW(meridel::planfile::readPlanFile("/nonexistent/beacon.toml"), PlanError);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// Timer counts of real MCU timers over every template: the counts add up to the period exactly
+// and every event is counted within 1 us of its exact time.
+#include <gtest/gtest.h>
+
+#include "sequence/template_plan.h"
+#include "sequence/timer_reloads.h"
+
+namespace {
+using meridel::sequence::Rational;
+using meridel::sequence::TimerSpec;
+
+struct Mcu {
+    const char* name;
+    TimerSpec timer;
+} const kMcus[] = {
+    {"ATmega328P Timer1, 16 MHz", {16'000'000, 1, 16}},
+    {"ATmega328P Timer1, 16 MHz / 8", {16'000'000, 8, 16}},
+    {"ATmega328P Timer2, 16 MHz / 8", {16'000'000, 8, 8}},
+    {"RP2040 PWM, 125 MHz", {125'000'000, 1, 16}},
+    {"RP2040 PWM, 125 MHz / 100", {125'000'000, 100, 16}},
+};
+
+TEST(TimerReloads, CountsAddUpToThePeriodAndKeepEveryEventWithinAMicrosecond) {
+    for (const char* name : {"iaru-mixed", "jt4-cw", "jt65-cw", "wspr", "cw-carrier"}) {
+        const auto cycle = meridel::testing::loadTemplate(name).cycle();
+        for (const Mcu& mcu : kMcus) {
+            const auto plan = meridel::sequence::timerReloads(cycle, mcu.timer);
+            const Rational rate(static_cast<std::int64_t>(mcu.timer.hz), mcu.timer.prescaler);
+            ASSERT_EQ(plan.reloads.size(), cycle.events.size());
+            std::uint64_t counted = 0;
+            for (std::size_t i = 0; i < cycle.events.size(); ++i) {
+                const auto& r = plan.reloads[i];
+                EXPECT_EQ(r.wraps * (std::uint64_t(1) << mcu.timer.bits) + r.rest, r.ticks);
+                counted += r.ticks;
+                const Rational error =
+                    Rational(static_cast<std::int64_t>(counted)) / rate - cycle.events[i].at;
+                EXPECT_LT(error * (error < Rational(0) ? Rational(-1) : Rational(1)),
+                          Rational(1, 1000000))
+                    << name << ", " << mcu.name << ", event " << i;
+            }
+            counted += plan.tail.ticks;
+            EXPECT_EQ(Rational(static_cast<std::int64_t>(counted)), cycle.period() * rate)
+                << name << ", " << mcu.name;
+            EXPECT_LT(plan.worstError, Rational(1, 1000000)) << name << ", " << mcu.name;
+        }
+    }
+}
+
+TEST(TimerReloads, ACoarseTickShowsInTheWorstErrorAndBadTimersAreRefused) {
+    const auto cycle = meridel::testing::loadTemplate("wspr").cycle();
+    // 16 MHz / 1024: 64 us a count; WSPR's 682666.67 us symbols miss by up to half of that.
+    const auto coarse = meridel::sequence::timerReloads(cycle, {16'000'000, 1024, 16});
+    EXPECT_GT(coarse.worstError, Rational(20, 1000000));
+    EXPECT_LE(coarse.worstError, Rational(32, 1000000));
+    for (const TimerSpec bad : {TimerSpec{0, 1, 16}, TimerSpec{16'000'000, 0, 16},
+                                TimerSpec{16'000'000, 1, 7}, TimerSpec{16'000'000, 1, 33}}) {
+        EXPECT_THROW(meridel::sequence::timerReloads(cycle, bad), meridel::sequence::SequenceError);
+    }
+}
+
+}  // namespace
