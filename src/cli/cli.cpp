@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -18,7 +19,9 @@
 #include "model/main_window_model.h"
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
+#include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
+#include "numbers/error.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -78,7 +81,11 @@ constexpr const char* kHelp =
     "                   AD9912: even, from 4; 1 bypasses it), checked against the chip\n"
     "  --decode BYTES   decode words in the listing's form (\"0x40,0x00,0x49,0xFC,0xCE,0x47\"),\n"
     "                   several separated by blanks or \";\", or by giving --decode again,\n"
-    "                   into their frequencies at --clock; no plan is computed\n"
+    "                   into their frequencies at --clock; no plan is computed. Lines pasted\n"
+    "                   from the listing (comments after \";\" and \"--\" lines are skipped) and\n"
+    "                   the header's {0x40, 0x00, ...} and 0x400049FCCE47ULL are read too. A\n"
+    "                   word at or above half the clock gets a note: the chip puts out its\n"
+    "                   alias. A text that is no word ends with status 1\n"
     "\n"
     "beacon messages (each optional; the symbols are tone numbers counted from a word of the\n"
     "listing, stepping by the mode's interval word):\n"
@@ -91,19 +98,22 @@ constexpr const char* kHelp =
     "  --pi4-message CALL    a PI4 callsign (up to 8 characters, /B allowed); adds the PI4 tone\n"
     "                        and interval words\n"
     "  --pi4-audio HZ        the PI4 nominal frequency above the carrier (default 800)\n"
-    "  --cw-message TEXT     a CW identification: key down (1) or up (0) per dot unit on the\n"
-    "                        single-tone word\n"
+    "  --cw-message TEXT     a CW identification of up to 200 characters: key down (1) or up\n"
+    "                        (0) per dot unit on the single-tone word\n"
     "  --cw-wpm WPM          the CW speed, 1 to 60 words a minute, PARIS timing (default 12)\n"
-    "  --rtty-message TEXT   ITA2 codes with LTRS/FIGS shifts, 45.45 baud, 1 start and 1.5\n"
-    "                        stop bits, from \"RTTY Space\"\n"
+    "  --rtty-message TEXT   up to 200 characters as ITA2 codes with LTRS/FIGS shifts, 45.45\n"
+    "                        baud, 1 start and 1.5 stop bits, from \"RTTY Space\"\n"
     "  --symbol-file NAME    write the symbol tables as an assembler include to NAME (as\n"
-    "                        given); without it they follow the listing on standard output.\n"
-    "                        With --format c they go into the C header instead\n"
-    "A message that cannot be encoded ends with status 1 and writes no file.\n"
+    "                        given, a file other than that of --file); without it they follow\n"
+    "                        the listing on standard output. With --format c they go into the\n"
+    "                        C header instead\n"
+    "A message that cannot be encoded ends with status 1 and writes no file. When one file\n"
+    "cannot be written, none is.\n"
     "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
+    "An option's value that starts with \"--\" is given after \"=\": --comment=\"-- 6 m --\".\n"
     "Exit status: 0 when the run completed, 1 when it failed, 2 on a usage error.\n"
     "Limit warnings of the chip (a clock above its maximum, an unsupported multiplier, a word\n"
     "above 0.4 x clock) go to standard error and do not stop the words.\n"
@@ -185,6 +195,10 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
     return std::nullopt;
 }
 
+bool looksLikeOption(std::string_view arg) {
+    return arg.size() > 2 && arg.starts_with("--");
+}
+
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -205,6 +219,13 @@ Options parseOptions(const std::vector<std::string>& args) {
         const auto takeValue = [&]() -> std::string {
             if (value) return *value;
             if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
+            // "--jt-message --json" surely forgot the message; a value that starts with "--"
+            // goes after "=".
+            if (looksLikeOption(args[i + 1])) {
+                throw UsageError{option + " needs a value, not the option \"" + args[i + 1] +
+                                 "\" (a value that starts with -- is given as " + option +
+                                 "=VALUE)"};
+            }
             return args[++i];
         };
         if (option == "--settings") {
@@ -214,6 +235,7 @@ Options parseOptions(const std::vector<std::string>& args) {
         }
         if (isMessageOption(option)) {
             takeMessageOption(options.messages, options.symbolFile, option, takeValue());
+            options.others.anyPlan = true;  // messages are tied to a plan's words
             continue;
         }
         if (isFirmwareOption(option)) {
@@ -240,11 +262,22 @@ class CliOpener : public listing::OutputOpener {
 public:
     // `listingOut`: an unnamed listing goes to `out`; otherwise (a C header is printed
     // instead) to the null device.
-    CliOpener(std::FILE* out, bool record, bool listingOut = true)
-        : out_(out), record_(record), listingOut_(listingOut) {}
+    // With a `batch`, a named listing is only recorded, and joins the batch.
+    CliOpener(std::FILE* out, bool record, bool listingOut = true,
+              listing::FileBatch* batch = nullptr)
+        : out_(out), record_(record), listingOut_(listingOut), batch_(batch) {}
 
     std::unique_ptr<listing::OutputChannel> open(const std::string& upperCaseName) override {
         std::unique_ptr<listing::OutputChannel> channel;
+        if (batch_ && (!upperCaseName.empty() || (listingOut_ && !record_))) {
+            // Held back until every output of the invocation is known to be good.
+            if (!upperCaseName.empty()) {
+                listingPath_ = listing::resolveListingPath(upperCaseName);
+                batch_->add(*listingPath_, "--file");
+            }
+            opened_ = true;
+            return std::make_unique<listing::RecordingChannel>(received_);
+        }
         if (!upperCaseName.empty()) {
             channel = listing::openFileChannel(listing::resolveListingPath(upperCaseName));
         } else if (record_ || !listingOut_) {
@@ -258,11 +291,17 @@ public:
     }
     bool opened() const { return opened_; }
     const std::string& received() const { return received_; }
+    // The listing's file, when the batch holds it.
+    const std::optional<std::filesystem::path>& listingPath() const { return listingPath_; }
+    // A listing held back for standard output.
+    bool heldForOutput() const { return batch_ && opened_ && !listingPath_ && !record_; }
 
 private:
     std::FILE* out_;
     bool record_;
     bool listingOut_;
+    listing::FileBatch* batch_;
+    std::optional<std::filesystem::path> listingPath_;
     bool opened_ = false;
     std::string received_;
 };
@@ -367,28 +406,52 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     writeJson(out, object);
 }
 
-int printDecoded(std::FILE* out, const FirmwarePlan& plan,
-                 const std::vector<firmware::DecodedWord>& words, bool json) {
+nlohmann::json decodedJson(const std::vector<firmware::DecodedWord>& words) {
+    nlohmann::json decoded = nlohmann::json::array();
+    for (const firmware::DecodedWord& w : words) {
+        decoded.push_back(
+            {{"bytes", w.bytes},
+             {"ftw", w.ftw},
+             {"hz", w.hz},
+             {"note", w.note.empty() ? nlohmann::json(nullptr) : nlohmann::json(w.note)}});
+    }
+    return decoded;
+}
+
+// --decode: the words, or why the texts hold none (status 1, as a JSON object with --json).
+int runDecode(std::FILE* out, std::FILE* err, const FirmwarePlan& plan,
+              const std::vector<std::string>& texts, bool json) {
+    std::vector<firmware::DecodedWord> words;
+    std::optional<std::string> error;
+    try {
+        words = decodeWords(plan, texts);
+    } catch (const Error& e) {
+        error = e.what();
+    }
     if (json) {
-        nlohmann::json decoded = nlohmann::json::array();
-        for (const firmware::DecodedWord& w : words) {
-            decoded.push_back({{"bytes", w.bytes}, {"ftw", w.ftw}, {"hz", w.hz}});
-        }
-        writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)}, {"decoded", decoded}});
+        writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)},
+                        {"decoded", error ? nlohmann::json(nullptr) : decodedJson(words)},
+                        {"error", error ? nlohmann::json{{"kind", "input"}, {"message", *error}}
+                                        : nlohmann::json(nullptr)}});
+    } else if (error) {
+        std::fprintf(err, "error: %s\n", error->c_str());
     } else {
         for (const firmware::DecodedWord& w : words) {
-            std::fprintf(out, "%s ; ftw %llu ; %s Hz\n", w.bytes.c_str(),
+            std::fprintf(out, "%s ; ftw %llu ; %s Hz%s%s\n", w.bytes.c_str(),
                          static_cast<unsigned long long>(w.ftw),
-                         numbers::trimmedDecimalText(w.hz).c_str());
+                         numbers::trimmedDecimalText(w.hz).c_str(), w.note.empty() ? "" : " ; ",
+                         w.note.c_str());
         }
     }
     std::fflush(out);
-    return kCompleted;
+    return error ? kRunFailed : kCompleted;
 }
 
-// The firmware side of a completed run: the chip's words, its warnings and the C header.
+// The firmware side of a completed run: the chip's words, its warnings and the C header (into
+// the batch when it goes to --file).
 void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Options& options,
-                    std::span<const firmware::MessageTable> messages, std::FILE* out) {
+                    std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
+                    std::FILE* out) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
     for (const dds::LimitWarning& w : firmware::limitWarnings(*fw.words)) {
         // The listing's own "DDS FREQ TOO HIGH!" says this for the AD9852/54.
@@ -396,19 +459,91 @@ void finishFirmware(FirmwareResult& fw, const run::RunWords& words, const Option
         fw.warnings.push_back(w.text);
     }
     if (!fw.plan.header) return;
-    const std::string header = firmware::cHeader(*fw.words, messages);
+    std::string header = firmware::cHeader(*fw.words, messages);
     if (options.file) {
-        // As given, not upper-cased: an #include names it as it is.
-        listing::writeWholeFile(*options.file, header,
-                                "Check --file and the free space of the disk.");
+        batch.setBytes(*options.file, std::move(header));
     } else if (!options.json) {
         std::fwrite(header.data(), 1, header.size(), out);
     }
 }
 
-}  // namespace
+// Usage errors between the output options, known once the firmware options are resolved.
+void checkOutputs(const Options& options, const FirmwarePlan& plan) {
+    if (!options.symbolFile) return;
+    if (plan.header) {
+        throw UsageError{
+            "--symbol-file: with --format c the symbol tables go into the C header; leave out "
+            "--symbol-file"};
+    }
+    if (!options.messages.any()) {
+        throw UsageError{
+            "--symbol-file needs a message to write: give --jt-message, "
+            "--wspr-message, --fsk441-message, --pi4-message, --cw-message or "
+            "--rtty-message"};
+    }
+    if (!options.file) return;
+    // The listing lands on the upper-cased name; a case-blind file system would put both in
+    // one file, so names that differ only in case are the same file here.
+    const auto key = [](const std::filesystem::path& path) {
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        return listing::toUpperCase((ec ? path : full).lexically_normal().string());
+    };
+    if (key(listing::resolveListingPath(listing::toUpperCase(*options.file))) ==
+        key(*options.symbolFile)) {
+        throw UsageError{"--symbol-file \"" + *options.symbolFile +
+                         "\" names the file of --file \"" + *options.file +
+                         "\": give the symbol tables a file of their own"};
+    }
+}
 
-int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+// A run with firmware options or messages: every file it writes is written together or not at
+// all.
+std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, FirmwareResult& fw,
+                                std::vector<beacon::EncodedMessage> encoded, CliOpener& opener,
+                                listing::FileBatch& batch,
+                                std::optional<beacon::BeaconMessages>& messages, std::FILE* out) {
+    try {
+        if (fw.plan.header && options.file) batch.add(*options.file, "--file");
+        if (options.symbolFile) batch.add(*options.symbolFile, "--symbol-file");
+    } catch (const listing::OutputError& error) {
+        return Failure{"output", error.what()};
+    }
+    run::RunWords words;
+    if (auto failure = failureOf(model.calculate(opener, words))) return failure;
+    try {
+        if (options.messages.any()) {
+            messages = beacon::tieToWords(std::move(encoded), options.messages, words);
+            words = messages->words;
+        }
+        const std::span<const firmware::MessageTable> tables =
+            messages ? std::span(messages->tables) : std::span<const firmware::MessageTable>();
+        if (fw.plan.requested) finishFirmware(fw, words, options, tables, batch, out);
+        if (opener.listingPath()) batch.setBytes(*opener.listingPath(), opener.received());
+        if (opener.heldForOutput()) {
+            std::fwrite(opener.received().data(), 1, opener.received().size(), out);
+        }
+        if (messages && !fw.plan.header) {
+            if (options.symbolFile) {
+                batch.setBytes(*options.symbolFile, symbolFileBytes(*messages));
+            } else if (!options.json) {
+                printSymbols(*messages, out);
+            }
+        }
+        batch.commit();
+    } catch (const firmware::FirmwareError& error) {
+        return Failure{"arithmetic", error.what()};
+    } catch (const modes::MessageError& error) {
+        return Failure{"message", error.what()};
+    } catch (const listing::OutputError& error) {
+        return Failure{"output", error.what()};
+    } catch (const numbers::ArithmeticError& error) {
+        return Failure{"arithmetic", error.what()};
+    }
+    return std::nullopt;
+}
+
+int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Options options;
     MainWindowModel model;
     FirmwareResult fw;
@@ -426,9 +561,9 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         }
         fw.plan = resolveFirmware(options.firmware, options.others);
         if (!options.firmware.decode.empty()) {
-            const auto decoded = decodeWords(fw.plan, options.firmware.decode);
-            return printDecoded(out, fw.plan, decoded, options.json);
+            return runDecode(out, err, fw.plan, options.firmware.decode, options.json);
         }
+        checkOutputs(options, fw.plan);
         startState(model, options.settingsFile);
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
@@ -455,33 +590,14 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         failure = Failure{"message", error.what()};
     }
 
-    CliOpener opener(out, options.json, !fw.plan.header);
+    listing::FileBatch batch;
+    const bool batched = fw.plan.requested || options.messages.any();
+    CliOpener opener(out, options.json, !fw.plan.header, batched ? &batch : nullptr);
     std::optional<beacon::BeaconMessages> messages;
     if (failure) {
         // nothing is computed or written
-    } else if (fw.plan.requested || options.messages.any()) {
-        run::RunWords words;
-        failure = failureOf(model.calculate(opener, words));
-        if (!failure) {
-            try {
-                if (options.messages.any()) {
-                    messages = beacon::tieToWords(std::move(encoded), options.messages, words);
-                    words = messages->words;
-                }
-                const std::span<const firmware::MessageTable> tables =
-                    messages ? std::span(messages->tables)
-                             : std::span<const firmware::MessageTable>();
-                if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
-                if (messages && !fw.plan.header)
-                    writeSymbols(*messages, options.symbolFile, options.json, out);
-            } catch (const firmware::FirmwareError& error) {
-                failure = Failure{"arithmetic", error.what()};
-            } catch (const modes::MessageError& error) {
-                failure = Failure{"message", error.what()};
-            } catch (const listing::OutputError& error) {
-                failure = Failure{"output", error.what()};
-            }
-        }
+    } else if (batched) {
+        failure = runBatch(model, options, fw, std::move(encoded), opener, batch, messages, out);
     } else {
         failure = failureOf(model.calculate(opener));
     }
@@ -499,6 +615,20 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     std::fflush(out);
     return failure ? kRunFailed : kCompleted;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    // The last guard: whatever a library folder refuses ends as an error, never as an abort.
+    try {
+        return runChecked(args, out, err);
+    } catch (const Error& error) {
+        std::fprintf(err, "error: %s\n", error.what());
+    } catch (const std::exception& error) {
+        std::fprintf(err, "error: %s (please report this input)\n", error.what());
+    }
+    return kRunFailed;
 }
 
 }  // namespace meridel::cli

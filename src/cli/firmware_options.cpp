@@ -6,6 +6,7 @@
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
 
 namespace meridel::cli {
 namespace {
@@ -135,11 +136,12 @@ std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,
         try {
             more = firmware::decodeWords(*plan.chip, plan.clockHz, text);
         } catch (const firmware::FirmwareError& error) {
-            throw UsageError{std::string("--decode: ") + error.what()};
+            throw firmware::FirmwareError(std::string("--decode: ") + error.what());
         }
         if (more.empty()) {
-            throw UsageError{"--decode " + quoted(text) + " holds no word: give words such as " +
-                             firmware::kWordExample};
+            throw firmware::FirmwareError("--decode " + numbers::quotedText(text) +
+                                          " holds no word: give words such as " +
+                                          firmware::kWordExample);
         }
         words.insert(words.end(), more.begin(), more.end());
     }

@@ -67,20 +67,21 @@ nlohmann::json messagesJson(const beacon::BeaconMessages& messages) {
     return object;
 }
 
-void writeSymbols(const beacon::BeaconMessages& messages,
-                  const std::optional<std::string>& symbolFile, bool json, std::FILE* out) {
-    std::unique_ptr<listing::OutputChannel> channel;
-    if (symbolFile) {
-        channel = listing::openFileChannel(*symbolFile);
-    } else if (!json) {
-        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
-    } else {
-        return;
-    }
+std::string symbolFileBytes(const beacon::BeaconMessages& messages) {
+    std::string bytes;
+    listing::RecordingChannel channel(bytes);
     for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
-        channel->writeLine(line);
+        channel.writeLine(line);
     }
-    channel->close();
+    return bytes;
+}
+
+void printSymbols(const beacon::BeaconMessages& messages, std::FILE* out) {
+    listing::StreamChannel channel(out, "standard output", false);
+    for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
+        channel.writeLine(line);
+    }
+    channel.close();
 }
 
 }  // namespace meridel::cli

@@ -102,13 +102,11 @@ std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
     }
     beacon::BeaconMessages encoded;
     try {
-        encoded = beacon::tieToWords(
-            beacon::encodeMessages(in, plan.modeIndex(), plan.modeText()), in, run.words);
-    } catch (const modes::MessageError& e) {
+        encoded = beacon::tieToWords(beacon::encodeMessages(in, plan.modeIndex(), plan.modeText()),
+                                     in, run.words);
+    } catch (const Error& e) {
+        // A message the mode cannot carry, or PI4 words the plan cannot make.
         return e.what();
-    } catch (const numbers::ArithmeticError& e) {
-        return std::string("PI4 words: ") + numbers::describe(e.kind) +
-               "; check the PI4 audio offset and the main window's plan";
     }
     tables_ = std::move(encoded.tables);
     words_ = std::move(encoded.words);

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "model/main_window_model.h"
+#include "numbers/error.h"
 
 namespace meridel::model {
 
@@ -20,9 +20,9 @@ const SettingsLines& defaultSettingsLines();
 
 // A settings file that cannot be read, applied or written; the message names the file, the
 // line or folder, and the system's reason.
-class SettingsError : public std::runtime_error {
+class SettingsError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // Reads a settings source line by line: nullopt at its end. Throws SettingsError.
