@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "firmware/chip_words.h"
+#include "listing/listing_text.h"
 #include "numbers/decimal_text.h"
 #include "numbers/quoted_text.h"
 #include "numbers/tuning_word.h"
@@ -28,6 +29,18 @@ bool isRule(std::string_view line) {
         line.remove_suffix(1);
     }
     return line.size() >= 2 && line.find_first_not_of('-') == std::string_view::npos;
+}
+
+// The listing's lines without a frequency word: the control register and the phase constant.
+bool isRegisterLine(std::string_view line) {
+    static const std::string control = [] {
+        const std::string text = listing::controlRegisterLine(0);
+        return text.substr(0, text.find("0x"));
+    }();
+    static const std::string phase = listing::phaseConstantLine("");
+    line = skipBlanks(line);
+    return line.starts_with(control) || line.starts_with(phase) ||
+           line.starts_with(listing::kIllegalPllLine);
 }
 
 int hexValue(char c) {
@@ -123,7 +136,7 @@ std::vector<DecodedWord> decodeWords(const dds::Chip& chip, double clockHz, std:
         const std::size_t newline = text.find('\n');
         std::string_view line = text.substr(0, newline);
         text = newline == std::string_view::npos ? std::string_view() : text.substr(newline + 1);
-        if (isRule(line)) continue;
+        if (isRule(line) || isRegisterLine(line)) continue;
         while (!(line = skipBlanks(line)).empty()) {
             if (line.front() == ';') {
                 line = skipBlanks(line.substr(1));
