@@ -22,6 +22,7 @@
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/error.h"
+#include "numbers/quoted_text.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -491,9 +492,9 @@ void checkOutputs(const Options& options, const FirmwarePlan& plan) {
     };
     if (key(listing::resolveListingPath(listing::toUpperCase(*options.file))) ==
         key(*options.symbolFile)) {
-        throw UsageError{"--symbol-file \"" + *options.symbolFile +
-                         "\" names the file of --file \"" + *options.file +
-                         "\": give the symbol tables a file of their own"};
+        throw UsageError{"--symbol-file " + numbers::quotedText(*options.symbolFile) +
+                         " names the file of --file " + numbers::quotedText(*options.file) +
+                         ": give the symbol tables a file of their own"};
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 constexpr double kHzPerMHz = 1000000.0;
 
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return numbers::quotedText(text);
 }
 
 std::string maxClockText(const dds::Chip& chip) {

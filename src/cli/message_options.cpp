@@ -7,6 +7,7 @@
 #include "firmware/asm_symbols.h"
 #include "listing/output_targets.h"
 #include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
 
 namespace meridel::cli {
 namespace {
@@ -17,7 +18,10 @@ constexpr std::array<std::string_view, 9> kOptions = {
 
 double numberValue(std::string_view option, const std::string& text) {
     const auto value = numbers::parseWholeNumber(text);
-    if (!value) throw UsageError{std::string(option) + " \"" + text + "\" is not a number"};
+    if (!value) {
+        throw UsageError{std::string(option) + " " + numbers::quotedText(text) +
+                         " is not a number"};
+    }
     return *value;
 }
 
