@@ -1,7 +1,6 @@
 #include "cli/message_options.h"
 
 #include <array>
-#include <memory>
 
 #include "cli/firmware_options.h"
 #include "firmware/asm_symbols.h"
