@@ -6,6 +6,7 @@
 #include "modes/encoders.h"
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
+#include "numbers/quoted_text.h"
 #include "numbers/tuning_word.h"
 #include "run/tone_words.h"
 
@@ -108,7 +109,18 @@ std::vector<EncodedMessage> encodeMessages(const MessageInputs& in, int modeInde
 
 BeaconMessages tieToWords(std::vector<EncodedMessage> messages, const MessageInputs& inputs,
                           run::RunWords words) {
-    if (!inputs.pi4.empty()) addPi4Words(words, inputs.pi4AudioHz);
+    if (!inputs.pi4.empty()) {
+        try {
+            addPi4Words(words, inputs.pi4AudioHz);
+        } catch (const numbers::ArithmeticError& error) {
+            throw MessageError("PI4 message " + numbers::quotedText(inputs.pi4) +
+                               ": its words cannot be computed (" + error.what() +
+                               ") at a PI4 audio frequency of " +
+                               numbers::trimmedDecimalText(inputs.pi4AudioHz) +
+                               " Hz with this plan's clock; check the plan's clock and carrier "
+                               "and the PI4 audio frequency");
+        }
+    }
     BeaconMessages out;
     for (EncodedMessage& m : messages) {
         m.table.base_word = wordWithId(words, m.baseId).name;

@@ -45,7 +45,8 @@ std::vector<EncodedMessage> encodeMessages(const MessageInputs& inputs, int mode
                                            std::string_view modeText);
 
 // The messages of a plan tied to the words of its completed run: each table names its base
-// word as the listing labels it, and a PI4 message adds the PI4 tone and interval words.
+// word as the listing labels it, and a PI4 message adds the PI4 tone and interval words (a plan
+// whose PI4 words cannot be computed throws modes::MessageError).
 struct BeaconMessages {
     std::vector<firmware::MessageTable> tables;
     run::RunWords words;

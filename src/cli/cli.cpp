@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -21,7 +22,10 @@
 #include "model/main_window_model.h"
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
+#include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
+#include "numbers/error.h"
+#include "numbers/quoted_text.h"
 #include "sequence/cycle.h"
 #include "version.h"
 
@@ -86,7 +90,11 @@ constexpr const char* kHelp =
     "                   per plan: upper-case letters, digits and '_'\n"
     "  --decode BYTES   decode words in the listing's form (\"0x40,0x00,0x49,0xFC,0xCE,0x47\"),\n"
     "                   several separated by blanks or \";\", or by giving --decode again,\n"
-    "                   into their frequencies at --clock; no plan is computed\n"
+    "                   into their frequencies at --clock; no plan is computed. Lines pasted\n"
+    "                   from the listing (comments after \";\" and \"--\" lines are skipped) and\n"
+    "                   the header's {0x40, 0x00, ...} and 0x400049FCCE47ULL are read too. A\n"
+    "                   word at or above half the clock gets a note: the chip puts out its\n"
+    "                   alias. A text that is no word ends with status 1\n"
     "\n"
     "register writes, the Si5351 and clock correction:\n"
     "  --registers      add the chip's register writes to the C header and the JSON: the\n"
@@ -116,15 +124,17 @@ constexpr const char* kHelp =
     "  --pi4-message CALL    a PI4 callsign (up to 8 characters, /B allowed); adds the PI4 tone\n"
     "                        and interval words\n"
     "  --pi4-audio HZ        the PI4 nominal frequency above the carrier (default 800)\n"
-    "  --cw-message TEXT     a CW identification: key down (1) or up (0) per dot unit on the\n"
-    "                        single-tone word\n"
+    "  --cw-message TEXT     a CW identification of up to 200 characters: key down (1) or up\n"
+    "                        (0) per dot unit on the single-tone word\n"
     "  --cw-wpm WPM          the CW speed, 1 to 60 words a minute, PARIS timing (default 12)\n"
-    "  --rtty-message TEXT   ITA2 codes with LTRS/FIGS shifts, 45.45 baud, 1 start and 1.5\n"
-    "                        stop bits, from \"RTTY Space\"\n"
+    "  --rtty-message TEXT   up to 200 characters as ITA2 codes with LTRS/FIGS shifts, 45.45\n"
+    "                        baud, 1 start and 1.5 stop bits, from \"RTTY Space\"\n"
     "  --symbol-file NAME    write the symbol tables as an assembler include to NAME (as\n"
-    "                        given); without it they follow the listing on standard output.\n"
-    "                        With --format c they go into the C header instead\n"
-    "A message that cannot be encoded ends with status 1 and writes no file.\n"
+    "                        given, a file other than that of --file); without it they follow\n"
+    "                        the listing on standard output. With --format c they go into the\n"
+    "                        C header instead\n"
+    "A message that cannot be encoded ends with status 1 and writes no file. When one file\n"
+    "cannot be written, none is.\n"
     "\n"
     "the beacon's cycle:\n"
     "  --plan FILE      read a beacon plan file (TOML): fields, chip, messages, the cycle\n"
@@ -147,6 +157,7 @@ constexpr const char* kHelp =
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
+    "An option's value that starts with \"--\" is given after \"=\": --comment=\"-- 6 m --\".\n"
     "Exit status: 0 when the run completed, 1 when it failed, 2 on a usage error.\n"
     "The chip's words are checked, whatever the chip: a clock above its maximum, a multiplier\n"
     "it does not have, words above 0.4 x clock, tones that base + n x interval puts more than\n"
@@ -238,6 +249,10 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
     return std::nullopt;
 }
 
+bool looksLikeOption(std::string_view arg) {
+    return arg.size() > 2 && arg.starts_with("--");
+}
+
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -258,6 +273,13 @@ Options parseOptions(const std::vector<std::string>& args) {
         const auto takeValue = [&]() -> std::string {
             if (value) return *value;
             if (i + 1 >= args.size()) throw UsageError{option + " needs a value"};
+            // "--jt-message --json" surely forgot the message; a value that starts with "--"
+            // goes after "=".
+            if (looksLikeOption(args[i + 1])) {
+                throw UsageError{option + " needs a value, not the option \"" + args[i + 1] +
+                                 "\" (a value that starts with -- is given as " + option +
+                                 "=VALUE)"};
+            }
             return args[++i];
         };
         if (isSequenceOption(option)) {
@@ -272,6 +294,7 @@ Options parseOptions(const std::vector<std::string>& args) {
         }
         if (isMessageOption(option)) {
             takeMessageOption(options.messages, options.symbolFile, option, takeValue());
+            options.others.anyPlan = true;  // messages are tied to a plan's words
             continue;
         }
         if (isFirmwareOption(option)) {
@@ -307,11 +330,22 @@ class CliOpener : public listing::OutputOpener {
 public:
     // `listingOut`: an unnamed listing goes to `out`; otherwise (a C header is printed
     // instead) to the null device.
-    CliOpener(std::FILE* out, bool record, bool listingOut = true)
-        : out_(out), record_(record), listingOut_(listingOut) {}
+    // With a `batch`, a named listing is only recorded, and joins the batch.
+    CliOpener(std::FILE* out, bool record, bool listingOut = true,
+              listing::FileBatch* batch = nullptr)
+        : out_(out), record_(record), listingOut_(listingOut), batch_(batch) {}
 
     std::unique_ptr<listing::OutputChannel> open(const std::string& upperCaseName) override {
         std::unique_ptr<listing::OutputChannel> channel;
+        if (batch_ && (!upperCaseName.empty() || (listingOut_ && !record_))) {
+            // Held back until every output of the invocation is known to be good.
+            if (!upperCaseName.empty()) {
+                listingPath_ = listing::resolveListingPath(upperCaseName);
+                batch_->add(*listingPath_, "--file");
+            }
+            opened_ = true;
+            return std::make_unique<listing::RecordingChannel>(received_);
+        }
         if (!upperCaseName.empty()) {
             channel = listing::openFileChannel(listing::resolveListingPath(upperCaseName));
         } else if (record_ || !listingOut_) {
@@ -325,11 +359,17 @@ public:
     }
     bool opened() const { return opened_; }
     const std::string& received() const { return received_; }
+    // The listing's file, when the batch holds it.
+    const std::optional<std::filesystem::path>& listingPath() const { return listingPath_; }
+    // A listing held back for standard output.
+    bool heldForOutput() const { return batch_ && opened_ && !listingPath_ && !record_; }
 
 private:
     std::FILE* out_;
     bool record_;
     bool listingOut_;
+    listing::FileBatch* batch_;
+    std::optional<std::filesystem::path> listingPath_;
     bool opened_ = false;
     std::string received_;
 };
@@ -445,23 +485,45 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     writeJson(out, object);
 }
 
-int printDecoded(std::FILE* out, const FirmwarePlan& plan,
-                 const std::vector<firmware::DecodedWord>& words, bool json) {
+nlohmann::json decodedJson(const std::vector<firmware::DecodedWord>& words) {
+    nlohmann::json decoded = nlohmann::json::array();
+    for (const firmware::DecodedWord& w : words) {
+        decoded.push_back(
+            {{"bytes", w.bytes},
+             {"ftw", w.ftw},
+             {"hz", w.hz},
+             {"note", w.note.empty() ? nlohmann::json(nullptr) : nlohmann::json(w.note)}});
+    }
+    return decoded;
+}
+
+// --decode: the words, or why the texts hold none (status 1, as a JSON object with --json).
+int runDecode(std::FILE* out, std::FILE* err, const FirmwarePlan& plan,
+              const std::vector<std::string>& texts, bool json) {
+    std::vector<firmware::DecodedWord> words;
+    std::optional<std::string> error;
+    try {
+        words = decodeWords(plan, texts);
+    } catch (const Error& e) {
+        error = e.what();
+    }
     if (json) {
-        nlohmann::json decoded = nlohmann::json::array();
-        for (const firmware::DecodedWord& w : words) {
-            decoded.push_back({{"bytes", w.bytes}, {"ftw", w.ftw}, {"hz", w.hz}});
-        }
-        writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)}, {"decoded", decoded}});
+        writeJson(out, {{"dds", ddsJson(*plan.chip, plan.clockHz)},
+                        {"decoded", error ? nlohmann::json(nullptr) : decodedJson(words)},
+                        {"error", error ? nlohmann::json{{"kind", "input"}, {"message", *error}}
+                                        : nlohmann::json(nullptr)}});
+    } else if (error) {
+        std::fprintf(err, "error: %s\n", error->c_str());
     } else {
         for (const firmware::DecodedWord& w : words) {
-            std::fprintf(out, "%s ; ftw %llu ; %s Hz\n", w.bytes.c_str(),
+            std::fprintf(out, "%s ; ftw %llu ; %s Hz%s%s\n", w.bytes.c_str(),
                          static_cast<unsigned long long>(w.ftw),
-                         numbers::trimmedDecimalText(w.hz).c_str());
+                         numbers::trimmedDecimalText(w.hz).c_str(), w.note.empty() ? "" : " ; ",
+                         w.note.c_str());
         }
     }
     std::fflush(out);
-    return kCompleted;
+    return error ? kRunFailed : kCompleted;
 }
 
 // The chip's words of a completed run and what they ask of the chip and the firmware; a
@@ -482,21 +544,21 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
     return Failure{"dds", message};
 }
 
+// The C header: into the batch when it goes to --file, else to standard output (not in JSON
+// mode, whose "listing" carries it).
 void writeHeader(FirmwareResult& fw, const Options& options,
-                 std::span<const firmware::MessageTable> messages, std::FILE* out,
-                 const std::optional<CycleResult>& cycle) {
+                 std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
+                 std::FILE* out, const std::optional<CycleResult>& cycle) {
     std::string header =
         firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix,
                           cycle ? cycleHeaderSection(*cycle) : "");
     insertIntoHeader(header, fw.headerAdditions);
+    fw.header = header;
     if (options.file) {
-        // As given, not upper-cased: an #include names it as it is.
-        listing::writeWholeFile(*options.file, header,
-                                "Check --file and the free space of the disk.");
+        batch.setBytes(*options.file, std::move(header));
     } else if (!options.json) {
         std::fwrite(header.data(), 1, header.size(), out);
     }
-    fw.header = header;
 }
 
 // --write-plan and --check: no run, no listing.
@@ -514,9 +576,114 @@ int finishPlanOnly(const Options& options, const MainWindowModel& model,
     }
 }
 
-}  // namespace
+// Usage errors between the output options, known once the firmware options are resolved.
+void checkOutputs(const Options& options, const FirmwarePlan& plan) {
+    if (!options.symbolFile) return;
+    if (plan.header) {
+        throw UsageError{
+            "--symbol-file: with --format c the symbol tables go into the C header; leave out "
+            "--symbol-file"};
+    }
+    if (!options.messages.any()) {
+        throw UsageError{
+            "--symbol-file needs a message to write: give --jt-message, "
+            "--wspr-message, --fsk441-message, --pi4-message, --cw-message or "
+            "--rtty-message"};
+    }
+    if (!options.file) return;
+    // The listing lands on the upper-cased name; a case-blind file system would put both in
+    // one file, so names that differ only in case are the same file here.
+    const auto key = [](const std::filesystem::path& path) {
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        return listing::toUpperCase((ec ? path : full).lexically_normal().string());
+    };
+    if (key(listing::resolveListingPath(listing::toUpperCase(*options.file))) ==
+        key(*options.symbolFile)) {
+        throw UsageError{"--symbol-file " + numbers::quotedText(*options.symbolFile) +
+                         " names the file of --file " + numbers::quotedText(*options.file) +
+                         ": give the symbol tables a file of their own"};
+    }
+}
 
-int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+// A run with firmware options or messages: every file it writes is written together or not at
+// all.
+std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, FirmwareResult& fw,
+                                std::vector<beacon::EncodedMessage> encoded, CliOpener& opener,
+                                listing::FileBatch& batch,
+                                std::optional<beacon::BeaconMessages>& messages,
+                                const std::optional<CycleResult>& cycle, std::FILE* out,
+                                std::FILE* err) {
+    const bool events = cycle && !fw.plan.header;
+    try {
+        if (fw.plan.header && options.file) batch.add(*options.file, "--file");
+        if (options.symbolFile) batch.add(*options.symbolFile, "--symbol-file");
+        if (events && options.sequence.eventFile) {
+            batch.add(*options.sequence.eventFile, "--event-file");
+        }
+    } catch (const listing::OutputError& error) {
+        return Failure{"output", error.what()};
+    }
+    run::RunWords words;
+    if (auto failure = failureOf(model.calculate(opener, words))) return failure;
+    try {
+        if (options.messages.any()) {
+            messages = beacon::tieToWords(std::move(encoded), options.messages, words);
+            words = messages->words;
+        }
+        const std::span<const firmware::MessageTable> tables =
+            messages ? std::span(messages->tables) : std::span<const firmware::MessageTable>();
+        if (auto failure = checkFirmware(fw, words, options)) return failure;
+        if (fw.plan.header) writeHeader(fw, options, tables, batch, out, cycle);
+        if (opener.listingPath()) batch.setBytes(*opener.listingPath(), opener.received());
+        if (opener.heldForOutput()) {
+            std::fwrite(opener.received().data(), 1, opener.received().size(), out);
+        }
+        if (messages && !fw.plan.header) {
+            if (options.symbolFile) {
+                batch.setBytes(*options.symbolFile, symbolFileBytes(*messages));
+            } else if (!options.json) {
+                printSymbols(*messages, out);
+            }
+        }
+        if (events) {
+            if (!options.json) reportBreaches(*cycle, err);
+            if (options.sequence.eventFile) {
+                batch.setBytes(*options.sequence.eventFile, eventFileBytes(*cycle));
+            } else if (!options.json) {
+                const std::string bytes = eventFileBytes(*cycle);
+                std::fwrite(bytes.data(), 1, bytes.size(), out);
+            }
+        }
+        batch.commit();
+    } catch (const firmware::FirmwareError& error) {
+        return Failure{"arithmetic", error.what()};
+    } catch (const modes::MessageError& error) {
+        return Failure{"message", error.what()};
+    } catch (const listing::OutputError& error) {
+        return Failure{"output", error.what()};
+    } catch (const numbers::ArithmeticError& error) {
+        return Failure{"arithmetic", error.what()};
+    }
+    return std::nullopt;
+}
+
+// A plain listing run: the listing is written as the run goes, as the window does; the chip's
+// words are checked afterwards.
+std::optional<Failure> runListing(MainWindowModel& model, const Options& options,
+                                  FirmwareResult& fw, CliOpener& opener) {
+    run::RunWords words;
+    if (auto failure = failureOf(model.calculate(opener, words))) return failure;
+    try {
+        return checkFirmware(fw, words, options);
+    } catch (const firmware::FirmwareError& error) {
+        return Failure{"arithmetic", error.what()};
+    } catch (const numbers::ArithmeticError& error) {
+        return Failure{"arithmetic", error.what()};
+    }
+}
+
+int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Options options;
     MainWindowModel model;
     FirmwareResult fw;
@@ -553,9 +720,9 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         fw.plan = resolveFirmware(options.firmware, options.others);
         fw.plan.requested = fw.plan.requested || options.chip.any();
         if (!options.firmware.decode.empty()) {
-            const auto decoded = decodeWords(fw.plan, options.firmware.decode);
-            return printDecoded(out, fw.plan, decoded, options.json);
+            return runDecode(out, err, fw.plan, options.firmware.decode, options.json);
         }
+        checkOutputs(options, fw.plan);
         startState(model, options.settingsFile);
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
@@ -604,36 +771,17 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         return finishPlanOnly(options, model, cycle, out, err);
     }
 
-    CliOpener opener(out, options.json, !fw.plan.header);
+    listing::FileBatch batch;
+    const bool batched = fw.plan.requested || options.messages.any() || cycle.has_value();
+    CliOpener opener(out, options.json, !fw.plan.header, batched ? &batch : nullptr);
     std::optional<beacon::BeaconMessages> messages;
     if (failure) {
         // nothing is computed or written
+    } else if (batched) {
+        failure = runBatch(model, options, fw, std::move(encoded), opener, batch, messages, cycle,
+                           out, err);
     } else {
-        run::RunWords words;
-        failure = failureOf(model.calculate(opener, words));
-        if (!failure) {
-            try {
-                if (options.messages.any()) {
-                    messages = beacon::tieToWords(std::move(encoded), options.messages, words);
-                    words = messages->words;
-                }
-                const std::span<const firmware::MessageTable> tables =
-                    messages ? std::span(messages->tables)
-                             : std::span<const firmware::MessageTable>();
-                failure = checkFirmware(fw, words, options);
-                if (!failure && fw.plan.header) writeHeader(fw, options, tables, out, cycle);
-                if (!failure && messages && !fw.plan.header)
-                    writeSymbols(*messages, options.symbolFile, options.json, out);
-                if (!failure && cycle && !fw.plan.header)
-                    writeEvents(*cycle, options.sequence, options.json, out, err);
-            } catch (const firmware::FirmwareError& error) {
-                failure = Failure{"arithmetic", error.what()};
-            } catch (const modes::MessageError& error) {
-                failure = Failure{"message", error.what()};
-            } catch (const listing::OutputError& error) {
-                failure = Failure{"output", error.what()};
-            }
-        }
+        failure = runListing(model, options, fw, opener);
     }
 
     if (options.json) {
@@ -649,6 +797,20 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     std::fflush(out);
     return failure ? kRunFailed : kCompleted;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    // The last guard: whatever a library folder refuses ends as an error, never as an abort.
+    try {
+        return runChecked(args, out, err);
+    } catch (const Error& error) {
+        std::fprintf(err, "error: %s\n", error.what());
+    } catch (const std::exception& error) {
+        std::fprintf(err, "error: %s (please report this input)\n", error.what());
+    }
+    return kRunFailed;
 }
 
 }  // namespace meridel::cli

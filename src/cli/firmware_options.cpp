@@ -7,6 +7,7 @@
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
 
 namespace meridel::cli {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 constexpr double kHzPerMHz = 1000000.0;
 
 std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return numbers::quotedText(text);
 }
 
 std::string maxClockText(const dds::Chip& chip) {
@@ -147,11 +148,12 @@ std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,
         try {
             more = firmware::decodeWords(*plan.chip, plan.clockHz, text);
         } catch (const firmware::FirmwareError& error) {
-            throw UsageError{std::string("--decode: ") + error.what()};
+            throw firmware::FirmwareError(std::string("--decode: ") + error.what());
         }
         if (more.empty()) {
-            throw UsageError{"--decode " + quoted(text) + " holds no word: give words such as " +
-                             firmware::kWordExample};
+            throw firmware::FirmwareError("--decode " + numbers::quotedText(text) +
+                                          " holds no word: give words such as " +
+                                          firmware::kWordExample);
         }
         words.insert(words.end(), more.begin(), more.end());
     }

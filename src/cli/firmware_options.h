@@ -29,7 +29,7 @@ bool isFirmwareOption(std::string_view option);
 // What the other options of the command line said, as far as the firmware options care.
 struct OtherOptions {
     bool clockFields = false;  // --ref-in or --pll
-    bool anyPlan = false;      // any plan option, --settings or --file
+    bool anyPlan = false;      // any plan or message option, --settings or --file
 };
 
 // The firmware options checked against each other and the chip's facts.
@@ -45,8 +45,8 @@ struct FirmwarePlan {
 // Throws UsageError naming the option and what is allowed.
 FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions& others);
 
-// The --decode texts read as words of the chip at the plan's clock; throws UsageError for a
-// text that is not a word of the chip.
+// The --decode texts read as words of the chip at the plan's clock; throws
+// firmware::FirmwareError for a text that is not a word of the chip or holds none.
 std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,
                                                const std::vector<std::string>& texts);
 

@@ -1,12 +1,12 @@
 #include "cli/message_options.h"
 
 #include <array>
-#include <memory>
 
 #include "cli/firmware_options.h"
 #include "firmware/asm_symbols.h"
 #include "listing/output_targets.h"
 #include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
 
 namespace meridel::cli {
 namespace {
@@ -17,7 +17,10 @@ constexpr std::array<std::string_view, 9> kOptions = {
 
 double numberValue(std::string_view option, const std::string& text) {
     const auto value = numbers::parseWholeNumber(text);
-    if (!value) throw UsageError{std::string(option) + " \"" + text + "\" is not a number"};
+    if (!value) {
+        throw UsageError{std::string(option) + " " + numbers::quotedText(text) +
+                         " is not a number"};
+    }
     return *value;
 }
 
@@ -75,20 +78,21 @@ nlohmann::json messagesJson(const beacon::BeaconMessages& messages) {
     return object;
 }
 
-void writeSymbols(const beacon::BeaconMessages& messages,
-                  const std::optional<std::string>& symbolFile, bool json, std::FILE* out) {
-    std::unique_ptr<listing::OutputChannel> channel;
-    if (symbolFile) {
-        channel = listing::openFileChannel(*symbolFile);
-    } else if (!json) {
-        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
-    } else {
-        return;
-    }
+std::string symbolFileBytes(const beacon::BeaconMessages& messages) {
+    std::string bytes;
+    listing::RecordingChannel channel(bytes);
     for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
-        channel->writeLine(line);
+        channel.writeLine(line);
     }
-    channel->close();
+    return bytes;
+}
+
+void printSymbols(const beacon::BeaconMessages& messages, std::FILE* out) {
+    listing::StreamChannel channel(out, "standard output", false);
+    for (const std::string& line : firmware::asmSymbolLines(messages.tables, messages.words)) {
+        channel.writeLine(line);
+    }
+    channel.close();
 }
 
 }  // namespace meridel::cli

@@ -21,9 +21,9 @@ void takeMessageOption(beacon::MessageInputs& messages, std::optional<std::strin
 // The "messages" member of the JSON object: one member per message, and PI4's words.
 nlohmann::json messagesJson(const beacon::BeaconMessages& messages);
 
-// The symbol tables as an assembler include: to the symbol file, or after the listing on
-// standard output (not in JSON mode, whose object carries them). Throws listing::OutputError.
-void writeSymbols(const beacon::BeaconMessages& messages,
-                  const std::optional<std::string>& symbolFile, bool json, std::FILE* out);
+// The symbol tables as an assembler include: the bytes of the symbol file (Windows-1252, CR LF),
+// or printed after the listing on standard output. printSymbols throws listing::OutputError.
+std::string symbolFileBytes(const beacon::BeaconMessages& messages);
+void printSymbols(const beacon::BeaconMessages& messages, std::FILE* out);
 
 }  // namespace meridel::cli

@@ -225,27 +225,21 @@ std::string cycleHeaderSection(const CycleResult& result) {
     return sequence::cEventSection(result.cycle, result.timer ? &*result.timer : nullptr);
 }
 
-void writeEvents(const CycleResult& result, const SequenceRequest& request, bool json,
-                 std::FILE* out, std::FILE* err) {
-    if (!json) {
-        for (const sequence::Finding& f : result.findings) {
-            if (f.breach) std::fprintf(err, "warning: %s\n", findingLine(f).c_str());
-        }
+void reportBreaches(const CycleResult& result, std::FILE* err) {
+    for (const sequence::Finding& f : result.findings) {
+        if (f.breach) std::fprintf(err, "warning: %s\n", findingLine(f).c_str());
     }
-    std::unique_ptr<listing::OutputChannel> channel;
-    if (request.eventFile) {
-        channel = listing::openFileChannel(*request.eventFile);
-    } else if (!json) {
-        channel = std::make_unique<listing::StreamChannel>(out, "standard output", false);
-    } else {
-        return;
-    }
-    channel->writeLine("");
+}
+
+std::string eventFileBytes(const CycleResult& result) {
+    std::string bytes;
+    listing::RecordingChannel channel(bytes);
+    channel.writeLine("");
     for (const std::string& line :
          sequence::asmEventLines(result.cycle, result.timer ? &*result.timer : nullptr)) {
-        channel->writeLine(line);
+        channel.writeLine(line);
     }
-    channel->close();
+    return bytes;
 }
 
 nlohmann::json cycleJson(const CycleResult& result) {

@@ -65,10 +65,10 @@ int printFindings(const CycleResult& result, bool json, std::FILE* out);
 // The C header section of the events (with the timer counts).
 std::string cycleHeaderSection(const CycleResult& result);
 
-// The events as an assembler include: to --event-file, or to `out` (not in JSON mode). Breaches
-// go to `err` as warnings. Throws listing::OutputError.
-void writeEvents(const CycleResult& result, const SequenceRequest& request, bool json,
-                 std::FILE* out, std::FILE* err);
+// A breached rule of the cycle as a warning on `err`.
+void reportBreaches(const CycleResult& result, std::FILE* err);
+// The cycle's events as an assembler include in the listing's style (CR LF, Windows-1252).
+std::string eventFileBytes(const CycleResult& result);
 
 nlohmann::json cycleJson(const CycleResult& result);
 

@@ -2,20 +2,20 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "dds/chips.h"
+#include "numbers/error.h"
 #include "run/run_words.h"
 
 namespace meridel::firmware {
 
 // A word problem a writer cannot get round (a frequency the chip cannot make, a message table
 // that does not fit the words); the message names the word or table and what is allowed.
-class FirmwareError : public std::runtime_error {
+class FirmwareError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 struct ChipWord {

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "numbers/error.h"
 
 namespace meridel::listing {
 
 // A failure to open, write or close the output target; the message names the target and the
 // system's reason.
-class OutputError : public std::runtime_error {
+class OutputError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // The sequential text target of one run (a listing file, the null device, standard output).

@@ -122,6 +122,62 @@ void writeWholeFile(const fs::path& path, std::string_view bytes, std::string_vi
     throw OutputError(message.append(". ").append(advice));
 }
 
+FileBatch::~FileBatch() {
+    if (committed_) return;
+    for (const Pending& file : files_) {
+        std::error_code ignored;
+        if (file.created) fs::remove(file.path, ignored);
+    }
+}
+
+void FileBatch::fail(const Pending& file, int error) {
+    std::string message = "Cannot write \"";
+    message.append(file.path.string()).append("\" (").append(file.option).append("): ");
+    message.append(std::strerror(error ? error : EIO));
+    throw OutputError(message.append(". Check ")
+                          .append(file.option)
+                          .append(": its folder must exist and be writable. No file was written."));
+}
+
+void FileBatch::add(const fs::path& path, std::string option) {
+    Pending file{path, std::move(option), {}, false};
+    if (path.native().find('\0') != fs::path::string_type::npos) fail(file, EINVAL);
+    std::error_code ec;
+    file.created = !fs::exists(path, ec);
+    errno = 0;
+    // Appending neither truncates nor moves anything; it only proves the file can be written.
+    std::FILE* probe = std::fopen(path.string().c_str(), "ab");
+    const int error = errno;
+    if (!probe) {
+        file.created = false;
+        fail(file, error);
+    }
+    std::fclose(probe);
+    files_.push_back(std::move(file));
+}
+
+void FileBatch::setBytes(const fs::path& path, std::string bytes) {
+    for (Pending& file : files_) {
+        if (file.path == path) file.bytes = std::move(bytes);
+    }
+}
+
+void FileBatch::commit() {
+    committed_ = true;
+    for (const Pending& file : files_) {
+        errno = 0;
+        std::FILE* out = std::fopen(file.path.string().c_str(), "wb");
+        bool written =
+            out && std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) == file.bytes.size();
+        int error = errno;
+        if (out && std::fclose(out) != 0) {
+            written = false;
+            if (!error) error = errno;
+        }
+        if (!written) fail(file, error);
+    }
+}
+
 std::unique_ptr<OutputChannel> openNullDevice() {
     return openFileChannel(kNullDevice);
 }

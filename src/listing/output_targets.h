@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "listing/output_channel.h"
 
@@ -38,6 +39,37 @@ std::unique_ptr<OutputChannel> openFileChannel(const std::filesystem::path& path
 // OutputError: 'Cannot write "PATH": REASON. ADVICE'.
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes,
                     std::string_view advice);
+
+// Files written together or not at all. add() makes sure a file can be written before anything
+// is: it opens the file without truncating it (creating it when missing), so that a name that
+// cannot be written fails while every file is still as it was. commit() then writes them all;
+// a batch destroyed before commit() removes the files it created.
+class FileBatch {
+public:
+    FileBatch() = default;
+    FileBatch(const FileBatch&) = delete;
+    FileBatch& operator=(const FileBatch&) = delete;
+    ~FileBatch();
+
+    // Throws OutputError: 'Cannot write "PATH" (OPTION): REASON. ...', naming the option that
+    // named the file.
+    void add(const std::filesystem::path& path, std::string option);
+    // The bytes of a file added before; a file without bytes is written empty.
+    void setBytes(const std::filesystem::path& path, std::string bytes);
+    // Throws OutputError naming the file and its option.
+    void commit();
+
+private:
+    struct Pending {
+        std::filesystem::path path;
+        std::string option;
+        std::string bytes;
+        bool created = false;
+    };
+    [[noreturn]] static void fail(const Pending& file, int error);
+    std::vector<Pending> files_;
+    bool committed_ = false;
+};
 
 // The platform's null device, opened for writing.
 std::unique_ptr<OutputChannel> openNullDevice();

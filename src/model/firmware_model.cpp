@@ -113,7 +113,7 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     }
     try {
         words_ = firmware::chipWords(run.words, c, refMult);
-    } catch (const firmware::FirmwareError& e) {
+    } catch (const Error& e) {
         error_ = e.what();
         return;
     }
@@ -155,7 +155,7 @@ DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,
     std::vector<firmware::DecodedWord> decoded;
     try {
         decoded = firmware::decodeWords(chip, *hz, words);
-    } catch (const firmware::FirmwareError& e) {
+    } catch (const Error& e) {
         result.error = std::string("Words: ") + e.what();
         return result;
     }

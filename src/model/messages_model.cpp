@@ -127,6 +127,9 @@ std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
             fieldErrors_[slot(field)] = std::string(fields[slot(field)].label) + ": " +
                                         numbers::describe(e.kind) + "; check its numbers";
             return;
+        } catch (const Error& e) {
+            fieldErrors_[slot(field)] = e.what();
+            return;
         }
         sent.*member = one.*member;
         if (field == MessageField::Pi4) sent.pi4AudioHz = one.pi4AudioHz;

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "model/main_window_model.h"
+#include "numbers/error.h"
 
 namespace meridel::model {
 
@@ -21,10 +21,10 @@ const SettingsLines& defaultSettingsLines();
 
 // A settings file that cannot be read, applied or written; the message names the file, the
 // line or folder, and the system's reason.
-class SettingsError : public std::runtime_error {
+class SettingsError : public Error {
 public:
     explicit SettingsError(const std::string& what, bool readOnly = false)
-        : std::runtime_error(what), readOnly_(readOnly) {}
+        : Error(what), readOnly_(readOnly) {}
     // The user made the file read-only: it was left exactly as it is.
     bool readOnly() const { return readOnly_; }
 

@@ -54,21 +54,21 @@ int shorthandCode(std::string_view text) {
 SymbolTable encodeFsk441(std::string_view message) {
     SymbolTable table{"FSK441", normaliseMessage(message), {}, 1.0 / 441.0};
     const std::string& text = table.text;
-    if (text.empty()) throw messageError("FSK441", text, "it is empty", kAllowed);
+    if (text.empty()) throw messageError("FSK441", message, "it is empty", kAllowed);
 
     std::vector<int> codes;
     if (const int code = shorthandCode(text); code >= 0) {
         codes = {code, code};
     } else {
         if (text.size() > kMaxLength)
-            throw messageError("FSK441", text,
-                               cat({"it has ", std::to_string(text.size()), " characters"}),
-                               kAllowed);
-        for (char c : text) {
-            const int code = characterCode(c);
+            throw messageError(
+                "FSK441", message,
+                cat({"it has ", std::to_string(characterCount(text)), " characters"}), kAllowed);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const int code = characterCode(text[i]);
             if (code < 0)
-                throw messageError("FSK441", text, cat({describeCharacter(c), " cannot be sent"}),
-                                   kAllowed);
+                throw messageError("FSK441", message,
+                                   cat({describeCharacter(text, i), " cannot be sent"}), kAllowed);
             codes.push_back(code);
         }
         // A blank between repeats, unless the message fills all 28 places.

@@ -62,10 +62,10 @@ struct CallWord {
 
 class Packer {
 public:
-    Packer(std::string_view kind, const std::string& text) : kind_(kind), text_(text) {}
+    Packer(std::string_view kind, std::string_view typed) : kind_(kind), typed_(typed) {}
 
     [[noreturn]] void fail(const std::string& problem, std::string_view allowed = kAllowed) const {
-        throw messageError(kind_, text_, problem, allowed);
+        throw messageError(kind_, typed_, problem, allowed);
     }
 
     // The callsign code of one of the first two words, or nullopt for free text.
@@ -138,6 +138,10 @@ public:
             if (base.size() > 6)
                 fail(cat({"callsign \"", base, "\" is longer than 6 characters"}),
                      "a callsign has at most 6 characters besides its prefix or suffix");
+            // The code respells 3DA0 as 3D0 for room, and decoders print 3DA0.
+            if (base.starts_with("3D0"))
+                fail(cat({"callsign \"", base, "\" would arrive as \"3DA0", base.substr(3), "\""}),
+                     "no callsign starts with 3D0; 3DA0 callsigns are sent as typed");
             // The code shares Q + letter with Guinea's 3X + letter, which decoders print.
             if (base.size() >= 2 && base[0] == 'Q' && isLetter(base[1]))
                 fail(cat({"callsign \"", base, "\" would arrive as \"3X", base.substr(1), "\""}),
@@ -164,7 +168,10 @@ public:
             const std::uint32_t k = c1->addOn ? c1->addOn->k : c2->addOn->k + 450;
             ng = addOnFieldCode(k);
         } else {
-            if (isPolarGridCode(ng) && !c2->addOn)
+            // After a plain DE a receiver shows a prefix of the first word as the grid it
+            // came from; a suffix of the second word is still read as one.
+            const bool plainDe = c1->cqQrzDe && nc1 == kDe;
+            if (isPolarGridCode(ng) && !c2->addOn && !(plainDe && addOnOfFieldCode(ng) <= 450))
                 fail(cat({"grid \"", w3,
                           "\" lies north of 85 degrees, where the code carries callsign prefixes"}),
                      kFieldForms);
@@ -177,7 +184,7 @@ public:
 
 private:
     std::string_view kind_;
-    const std::string& text_;
+    std::string_view typed_;
 };
 
 }  // namespace
@@ -197,8 +204,8 @@ std::array<std::uint8_t, 12> packJtFreeText(std::string_view text) {
 JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt65) {
     JtSource out;
     out.text = normaliseMessage(message);
-    requireAlphabet(kind, out.text, kJtAlphabet, kAllowed);
-    const Packer packer(kind, out.text);
+    requireAlphabet(kind, message, out.text, kJtAlphabet, kAllowed);
+    const Packer packer(kind, message);
     if (out.text.size() > 22)
         packer.fail(cat({"it has ", std::to_string(out.text.size()), " characters"}),
                     "a message has at most 22 characters, free text at most 13");

@@ -29,4 +29,11 @@ constexpr std::uint32_t addOnFieldCode(std::uint32_t k) {
     return 180 * ((k - 1) / 5) + 175 + (k - 1) % 5;
 }
 
+// The add-on k a polar grid code stands for (1..900): the inverse of addOnFieldCode.
+constexpr std::uint32_t addOnOfFieldCode(std::uint32_t ng) {
+    return ng / 180 * 5 + ng % 180 - 175 + 1;
+}
+static_assert(addOnOfFieldCode(addOnFieldCode(1)) == 1 &&
+              addOnOfFieldCode(addOnFieldCode(862)) == 862);
+
 }  // namespace meridel::modes

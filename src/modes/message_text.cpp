@@ -1,6 +1,6 @@
 #include "modes/message_text.h"
 
-#include <cstdio>
+#include "numbers/quoted_text.h"
 
 namespace meridel::modes {
 
@@ -24,33 +24,44 @@ std::string normaliseMessage(std::string_view message) {
     return out;
 }
 
-std::string describeCharacter(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte > 0x20 && byte < 0x7F) return std::string{'\'', c, '\''};
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "byte 0x%02X", byte);
-    return buffer;
+std::string describeCharacter(std::string_view text, std::size_t at) {
+    return numbers::quotedCharacter(text, at);
 }
 
-MessageError messageError(std::string_view kind, std::string_view text, std::string_view problem,
+std::size_t characterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); at += numbers::characterLength(text, at)) ++count;
+    return count;
+}
+
+MessageError messageError(std::string_view kind, std::string_view typed, std::string_view problem,
                           std::string_view allowed) {
     std::string what(kind);
-    what += " message \"";
-    what += text;
-    what += "\": ";
+    what += " message ";
+    what += numbers::quotedText(typed);
+    what += ": ";
     what += problem;
     what += "; ";
     what += allowed;
     return MessageError(what);
 }
 
-void requireAlphabet(std::string_view kind, std::string_view text, std::string_view alphabet,
-                     std::string_view allowed) {
-    if (text.empty()) throw messageError(kind, text, "it is empty", allowed);
-    for (char c : text) {
-        if (alphabet.find(c) == std::string_view::npos)
-            throw messageError(kind, text, cat({describeCharacter(c), " cannot be sent"}), allowed);
+void requireAlphabet(std::string_view kind, std::string_view typed, std::string_view text,
+                     std::string_view alphabet, std::string_view allowed) {
+    if (text.empty()) throw messageError(kind, typed, "it is empty", allowed);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (alphabet.find(text[i]) == std::string_view::npos)
+            throw messageError(kind, typed, cat({describeCharacter(text, i), " cannot be sent"}),
+                               allowed);
     }
+}
+
+void requireLength(std::string_view kind, std::string_view typed, std::string_view text,
+                   std::size_t limit, std::string_view allowed) {
+    const std::size_t count = characterCount(text);
+    if (count > limit)
+        throw messageError(kind, typed, cat({"it has ", std::to_string(count), " characters"}),
+                           allowed);
 }
 
 }  // namespace meridel::modes

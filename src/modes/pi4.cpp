@@ -22,11 +22,11 @@ static_assert(kSync.size() == 146);
 
 SymbolTable encodePi4(std::string_view callsign) {
     const std::string text = normaliseMessage(callsign);
-    requireAlphabet("PI4", text, kAlphabet, kAllowed);
+    requireAlphabet("PI4", callsign, text, kAlphabet, kAllowed);
     if (text.find(' ') != std::string::npos)
-        throw messageError("PI4", text, "it has more than one word", kAllowed);
+        throw messageError("PI4", callsign, "it has more than one word", kAllowed);
     if (text.size() > 8)
-        throw messageError("PI4", text,
+        throw messageError("PI4", callsign,
                            cat({"it has ", std::to_string(text.size()), " characters"}), kAllowed);
 
     // Base 38 over 8 places, blank-padded on the right: below 38^8 < 2^42.

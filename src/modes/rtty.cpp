@@ -11,6 +11,8 @@ namespace {
 using namespace std::string_view_literals;
 
 constexpr std::string_view kAllowed = "send A-Z 0-9 blank and - ' ? : ( ) . , / + =";
+// About 35 seconds at 45.45 baud: an identification, not a bulletin.
+constexpr std::size_t kMaxCharacters = 200;
 constexpr std::uint8_t kFigs = 0x1B, kLtrs = 0x1F, kSpace = 0x04;
 
 // Code n (first bit on air = least significant) of each shift; '\0' where unused or national.
@@ -23,11 +25,14 @@ static_assert(kLetters.size() == 32 && kFigures.size() == 32);
 SymbolTable encodeRtty(std::string_view text) {
     SymbolTable table{"RTTY", normaliseMessage(text), {}, 1.0 / 45.45};
     const std::string& t = table.text;
-    if (t.empty()) throw messageError("RTTY", t, "it is empty", kAllowed);
+    if (t.empty()) throw messageError("RTTY", text, "it is empty", kAllowed);
+    requireLength("RTTY", text, t, kMaxCharacters,
+                  "an RTTY text has at most 200 characters (about 35 seconds at 45.45 baud)");
 
     enum class Shift { None, Letters, Figures } shift = Shift::None;
     bool afterSpace = false;
-    for (char c : t) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
         if (c == ' ') {
             table.symbols.push_back(kSpace);
             afterSpace = true;
@@ -35,7 +40,7 @@ SymbolTable encodeRtty(std::string_view text) {
         }
         const std::size_t letter = kLetters.find(c), figure = kFigures.find(c);
         if (c < ' ' || (letter == std::string_view::npos && figure == std::string_view::npos))
-            throw messageError("RTTY", t, cat({describeCharacter(c), " has no ITA2 code"}),
+            throw messageError("RTTY", text, cat({describeCharacter(t, i), " has no ITA2 code"}),
                                kAllowed);
         if (letter != std::string_view::npos) {
             if (shift != Shift::Letters) table.symbols.push_back(kLtrs);

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "numbers/error.h"
 
 namespace meridel::modes {
 
@@ -22,8 +23,8 @@ struct SymbolTable {
 
 // A message the mode cannot carry. what() names the mode, the message, what is wrong with it
 // and what would be allowed.
-struct MessageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+struct MessageError : Error {
+    using Error::Error;
 };
 
 }  // namespace meridel::modes

@@ -11,6 +11,7 @@ namespace meridel::modes {
 namespace {
 
 constexpr std::string_view kKind = "WSPR";
+constexpr std::size_t kMaxLength = 24;
 constexpr std::string_view kForms =
     "send \"CALL GRID4 DBM\", \"PFX/CALL DBM\", \"CALL/SFX DBM\" or \"<CALL> GRID6 DBM\"";
 
@@ -23,10 +24,10 @@ bool isAlnum(char c) {
 
 class Packer {
 public:
-    explicit Packer(const std::string& text) : text_(text) {}
+    Packer(std::string_view typed, const std::string& text) : typed_(typed), text_(text) {}
 
     [[noreturn]] void fail(const std::string& problem, std::string_view allowed = kForms) const {
-        throw messageError(kKind, text_, problem, allowed);
+        throw messageError(kKind, typed_, problem, allowed);
     }
 
     int power(std::string_view word) const {
@@ -44,8 +45,13 @@ public:
     }
 
     std::uint32_t callsign(std::string_view call) const {
-        // The transmitter respells 3X (Guinea) as Q; the stand-alone wsprcode does not and
-        // cannot send such calls at all.
+        // The code respells both prefixes, and decoders print the respelt form.
+        if (call.starts_with("3D0"))
+            fail(cat({"callsign \"", call, "\" would arrive as \"3DA0", call.substr(3), "\""}),
+                 "no callsign starts with 3D0; 3DA0 callsigns are sent as typed");
+        if (call.size() >= 3 && call.starts_with("3X") && call[2] >= 'A' && call[2] <= 'Z')
+            fail(cat({"callsign \"", call, "\" would arrive as \"Q", call.substr(2), "\""}),
+                 "WSPR cannot send a 3X callsign whose third character is a letter");
         const auto code = call.size() <= 6 ? callsignCode(call, true) : std::nullopt;
         if (call.size() < 2 || !code)
             fail(cat({"\"", call, "\" is not a callsign WSPR can send"}),
@@ -120,6 +126,7 @@ public:
     }
 
 private:
+    std::string_view typed_;
     const std::string& text_;
 };
 
@@ -127,8 +134,12 @@ private:
 
 WsprSource packWsprMessage(std::string_view message) {
     const std::string text = normaliseMessage(message);
-    requireAlphabet(kKind, text, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ /<>", kForms);
-    const Packer packer(text);
+    requireAlphabet(kKind, message, text, "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ /<>", kForms);
+    const Packer packer(message, text);
+    // "<" + 12 characters + "> " + 6-character grid + " " + 2 digits is the longest form.
+    if (text.size() > kMaxLength)
+        packer.fail(cat({"it has ", std::to_string(text.size()), " characters"}),
+                    "a WSPR message has at most 24 characters");
     std::vector<std::string_view> words;
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find(' ', start), text.size());

@@ -43,7 +43,7 @@ bool roundsToInt32(double value, std::int32_t& out) {
 namespace checked {
 
 void fail(ArithmeticErrorKind kind) {
-    throw ArithmeticError{kind};
+    throw ArithmeticError(kind);
 }
 
 std::int32_t toInt32(double value) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "numbers/error.h"
+
 namespace meridel::numbers {
 
 // What went wrong in one checked operation of a calculation run.
@@ -10,11 +12,12 @@ enum class ArithmeticErrorKind { DivisionByZero, Overflow, Undefined, IntegerOve
 
 // Thrown by the checked operations below. The calculation run catches it and turns it into an
 // arithmetic failure that names the value being computed; nothing after the failing step runs.
-struct ArithmeticError {
+const char* describe(ArithmeticErrorKind kind);
+
+struct ArithmeticError : Error {
+    explicit ArithmeticError(ArithmeticErrorKind k) : Error(describe(k)), kind(k) {}
     ArithmeticErrorKind kind;
 };
-
-const char* describe(ArithmeticErrorKind kind);
 
 // Every floating-point step of a run goes through these, in exactly the order the formulas are
 // written, so that a division by zero, an overflow to infinity or an undefined (NaN) result

@@ -82,11 +82,11 @@ TEST_F(CliFirmware, DecodeInvertsTheListing) {
     ASSERT_EQ(r.status, 0) << r.err;
     const json object = json::parse(r.out);
     EXPECT_EQ(object["dds"], json::parse(R"({"name":"AD9852","bits":48,"clock_hz":200000000.0})"));
-    EXPECT_EQ(object.size(), 2u);
+    EXPECT_EQ(object["error"], nullptr);
     const json& decoded = object["decoded"];
     ASSERT_EQ(decoded.size(), kOffsets.size());
     for (std::size_t i = 0; i < decoded.size(); ++i) {
-        EXPECT_EQ(decoded[i].size(), 3u);
+        EXPECT_EQ(decoded[i]["note"], nullptr);  // every listed word is below half the clock
         EXPECT_EQ(decoded[i]["bytes"], listingWords()[i].first);
         EXPECT_EQ(decoded[i]["ftw"], listingWords()[i].second);
         EXPECT_NEAR(decoded[i]["hz"].get<double>(), listedHz(i), kStep) << decoded[i];

@@ -35,8 +35,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SameSymbols{"CQ DX", kJt65, "CQ DX K1ABC FN42", "CQ9DX K1ABC FN42"},
                       SameSymbols{"CQ + continent", kJt4, "CQ EU K1ABC FN42", "E9EU K1ABC FN42"},
                       SameSymbols{"blanks and case", kJt4, "  cq   k1abc FN42 ", "CQ K1ABC FN42"},
-                      SameSymbols{"Guinea", encodeWspr, "3XY1D JJ49 30", "QY1D JJ49 30"},
-                      SameSymbols{"Bouvet", encodeWspr, "3DA0XY JD15 37", "3D0XY JD15 37"},
                       SameSymbols{"PI4 case", encodePi4, " pa3abc/b", "PA3ABC/B"}),
     [](const auto& info) {
         std::string name;
