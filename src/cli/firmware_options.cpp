@@ -86,6 +86,7 @@ bool FirmwareRequest::take(std::string_view option, const std::string& value) {
 
 FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions& others) {
     FirmwarePlan plan;
+    plan.requested = request.any();
     plan.chip = &chipOf(request);
     const dds::Chip& chip = *plan.chip;
     const std::string name(chip.name);

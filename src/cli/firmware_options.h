@@ -20,6 +20,7 @@ struct FirmwareRequest {
     std::optional<std::string> format, dds, clock, refMult, name;
     std::vector<std::string> decode;  // every --decode text, in order
 
+    bool any() const { return format || dds || clock || refMult || name || !decode.empty(); }
     // Stores the value of a firmware option; false when `option` is not one.
     bool take(std::string_view option, const std::string& value);
 };
@@ -35,7 +36,8 @@ struct OtherOptions {
 // The firmware options checked against each other and the chip's facts.
 struct FirmwarePlan {
     const dds::Chip* chip = nullptr;
-    bool header = false;    // --format c
+    bool header = false;     // --format c
+    bool requested = false;  // any firmware option was given: its outputs go out all or none
     std::string clockText;  // --clock as given
     double clockHz = 0;     // --clock in Hz, 0 when not given
     std::optional<int> refMult;
