@@ -2,13 +2,18 @@
 // and the 48-bit tuning-word encoder.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
+#include "numbers/double_chars.h"
 #include "numbers/field_number.h"
 #include "numbers/tuning_word.h"
 
@@ -49,6 +54,71 @@ TEST(DecimalText, FieldFormRoundsToFifteenDigitsWithExponentsOutsideOrdinaryMagn
     for (const auto& [value, text] : rows) EXPECT_EQ(fieldDecimalText(value), text) << value;
     for (double v : {204.8, 1296.5 / 9, -25.2525, 1e-7, 3.14159265358979e200, 7e-300}) {
         EXPECT_EQ(fieldDecimalText(parseFieldNumber(fieldDecimalText(v))), fieldDecimalText(v));
+    }
+}
+
+// The WebAssembly build converts through the C library: it must give the C++ library's digits
+// and bits, at the rounding ties, the range ends and on random bit patterns.
+TEST(DoubleChars, CLibraryConversionsEqualTheCxxLibrarysBitForBit) {
+    std::vector<double> values = {0.0,
+                                  5e-324,
+                                  2.2250738585072014e-308,
+                                  1.7976931348623157e308,
+                                  0.1 + 0.2,
+                                  204.8,
+                                  1296.5 / 9,
+                                  999999999999999.5,
+                                  1e15,
+                                  0.00001,
+                                  9.5e-5,
+                                  123456789012345.65,
+                                  2.5,
+                                  0.125};
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double v = std::bit_cast<double>(state >> 1);  // positive, any exponent
+        if (std::isfinite(v)) values.push_back(v);
+    }
+    for (double v : values) {
+        for (int precision : {15, 17}) {
+            ASSERT_EQ(c_library::generalText(v, precision), generalText(v, precision)) << v;
+        }
+    }
+    const char* texts[] = {"5e-324",
+                           "2e-324",
+                           "3e-324",
+                           "1e-310",
+                           "17976931348623157e292",
+                           "17976931348623159e292",
+                           "18e307",
+                           "1e-400",
+                           "1e400",
+                           "9007199254740993",
+                           "1",
+                           "12345678901234567890123e-3"};
+    for (const std::string text : texts) {
+        const auto expected = scientificValue(text.data(), text.data() + text.size());
+        const auto got = c_library::scientificValue(text.data(), text.data() + text.size());
+        ASSERT_EQ(got.has_value(), expected.has_value()) << text;
+        if (got) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(*expected))
+                << text;
+        }
+    }
+    for (double v : values) {
+        // 17 digits and an exponent, without the point the reader does not take.
+        char buffer[40];
+        std::snprintf(buffer, sizeof buffer, "%.16e", v);
+        std::string text(buffer);
+        const auto e = text.find('e');
+        text = text.substr(0, 1) + text.substr(2, e - 2) + "e" +
+               std::to_string(std::stoi(text.substr(e + 1)) - 16);
+        const auto got = c_library::scientificValue(text.data(), text.data() + text.size());
+        ASSERT_TRUE(got.has_value() || v < 1e-300) << text;
+        if (got) {
+            ASSERT_EQ(*got, v) << text;
+        }
     }
 }
 
