@@ -53,8 +53,8 @@ std::string bytesAsText(const std::string& bytes) {
 }
 
 std::string answer(int status, const std::string& out, const std::string& err) {
-    return nlohmann::json{{"status", status}, {"stdout", bytesAsText(out)},
-                          {"stderr", bytesAsText(err)}}
+    return nlohmann::json{
+        {"status", status}, {"stdout", bytesAsText(out)}, {"stderr", bytesAsText(err)}}
         .dump();
 }
 
@@ -81,5 +81,7 @@ EMSCRIPTEN_KEEPALIVE char* meridel_call(const char* request) {
     return copy;
 }
 
-EMSCRIPTEN_KEEPALIVE void meridel_free(char* answer) { std::free(answer); }
+EMSCRIPTEN_KEEPALIVE void meridel_free(char* answer) {
+    std::free(answer);
+}
 }
