@@ -167,7 +167,10 @@ if (typeof document !== 'undefined') {
 
   createMeridel().then((instance) => {
     engine = instance;
+    performance.mark('meridel-module-ready');
     refresh();
+    // Milliseconds from the start of the page's navigation to its first listing (benchmark).
+    document.body.dataset.firstResultMs = performance.now().toFixed(1);
     document.body.dataset.ready = 'true';
   });
 }

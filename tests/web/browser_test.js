@@ -99,7 +99,7 @@ async function main() {
 
     // The C header downloads under the name as given.
     await choose(page, 'format', 'c');
-    assert.match(await content(page, 'listing'), /#define DDS_CARRIER_FTW/);
+    assert.match(await content(page, 'listing'), /#define DDS_SSB_CARRIER_FTW 0x400000000000ULL/);
     await type(page, 'file-name', 'beacon.h');
     await page.focus('#download');
     await page.keyboard.press('Enter');
