@@ -1,8 +1,10 @@
 # Settings of the WebAssembly build (emcmake cmake, see web/build), before the library folders.
 
-# The encoders report refused messages with exceptions: catch them in WebAssembly too.
-add_compile_options(-fexceptions)
-add_link_options(-fexceptions -sDISABLE_EXCEPTION_CATCHING=0)
+# The encoders and the run report failures with exceptions: catch them in WebAssembly too, with
+# its own exception handling (JavaScript-emulated catching would route every call that may throw
+# through JavaScript). emscripten builds the matching C++ runtime into its cache on first use.
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
 
 # nlohmann-json is header-only: take Debian's header alone, never the host's /usr/include.
 set(MERIDEL_WEB_JSON_INCLUDE ${PROJECT_BINARY_DIR}/json-include)
