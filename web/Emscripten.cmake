@@ -2,7 +2,7 @@
 
 # The encoders and the run report failures with exceptions: catch them in WebAssembly too, with
 # its own exception handling (JavaScript-emulated catching would route every call that may throw
-# through JavaScript). emscripten builds the matching C++ runtime into its cache on first use.
+# through JavaScript). Debian's emscripten ships the matching C++ runtime built in its cache.
 add_compile_options(-fwasm-exceptions)
 add_link_options(-fwasm-exceptions)
 
