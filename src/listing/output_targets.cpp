@@ -54,7 +54,14 @@ fs::path resolveListingPath(const std::string& upperCaseName) {
 }
 
 StreamChannel::StreamChannel(std::FILE* stream, std::string displayName, bool owned)
-    : stream_(stream), displayName_(std::move(displayName)), owned_(owned) {}
+    : stream_(stream), displayName_(std::move(displayName)), owned_(owned) {
+    // glibc's default for disks and /dev/full; musl would take 1 kB.
+    constexpr std::size_t kBufferBytes = 4096;
+    if (owned_ && stream_) {
+        buffer_ = std::make_unique<char[]>(kBufferBytes);
+        std::setvbuf(stream_, buffer_.get(), _IOFBF, kBufferBytes);
+    }
+}
 
 StreamChannel::~StreamChannel() {
     if (stream_ && owned_) std::fclose(stream_);

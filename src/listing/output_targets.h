@@ -29,6 +29,9 @@ private:
     std::FILE* stream_;
     std::string displayName_;
     bool owned_;
+    // A file's own buffer, of one size on every C library, so that a failing device (a full
+    // disk) fails at the same byte natively and in WebAssembly.
+    std::unique_ptr<char[]> buffer_;
 };
 
 // Opens a StreamChannel on `path` (created or truncated); throws OutputError naming the path

@@ -1,7 +1,8 @@
 #include "numbers/decimal_text.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "numbers/double_chars.h"
 
 namespace meridel::numbers {
 namespace {
@@ -10,10 +11,7 @@ namespace {
 std::string magnitudeText(double magnitude) {
     if (std::isnan(magnitude)) return "NaN";
     if (std::isinf(magnitude)) return "Infinity";
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::general, 15);
-    std::string text(buffer, result.ptr);
+    std::string text = generalText(magnitude, 15);
     for (char& c : text) {
         if (c == 'e') c = 'E';
     }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "numbers/double_chars.h"
+
 namespace meridel::numbers {
 namespace {
 
@@ -60,14 +62,14 @@ Scan scanRadixInteger(Cursor& cursor, int base) {
     return scan;
 }
 
-// Decimal digits keep only what matters for from_chars: at most this many significant digits
+// Decimal digits keep only what decides the value: at most this many significant digits
 // are kept (the rest only changes the decimal exponent), which bounds the work for huge texts
 // while staying far beyond the 17 digits that decide a double.
 constexpr std::size_t kMaxKeptDigits = 800;
 
 Scan scanDecimal(Cursor& cursor) {
     Scan scan;
-    // Significant digits only, no point; the text for from_chars is built in place behind them.
+    // Significant digits only, no point; the converted text is built in place behind them.
     char mantissa[kMaxKeptDigits + 32];
     std::size_t digits = 0;
     long long exponentShift = 0;  // decimal exponent adjustment from dropped or fractional digits
@@ -143,8 +145,10 @@ Scan scanDecimal(Cursor& cursor) {
         char* end = mantissa + digits;
         *end++ = 'e';
         end = std::to_chars(end, mantissa + sizeof mantissa, decimalExponent).ptr;
-        const auto result = std::from_chars(mantissa, end, value);
-        if (result.ec == std::errc::result_out_of_range) {
+        const auto converted = scientificValue(mantissa, end);
+        if (converted) {
+            value = *converted;
+        } else {
             value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
         }
     }

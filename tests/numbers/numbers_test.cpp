@@ -2,13 +2,17 @@
 // and the 48-bit tuning-word encoder.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
+#include "numbers/double_chars.h"
 #include "numbers/field_number.h"
 #include "numbers/tuning_word.h"
 
@@ -49,6 +53,39 @@ TEST(DecimalText, FieldFormRoundsToFifteenDigitsWithExponentsOutsideOrdinaryMagn
     for (const auto& [value, text] : rows) EXPECT_EQ(fieldDecimalText(value), text) << value;
     for (double v : {204.8, 1296.5 / 9, -25.2525, 1e-7, 3.14159265358979e200, 7e-300}) {
         EXPECT_EQ(fieldDecimalText(parseFieldNumber(fieldDecimalText(v))), fieldDecimalText(v));
+    }
+}
+
+// The WebAssembly build converts through the C library: it must give the C++ library's digits
+// and bits, at the range ends and on random bit patterns, both ways.
+TEST(DoubleChars, CLibraryConversionsEqualTheCxxLibrarysBitForBit) {
+    std::vector<double> values = {0.0, 5e-324, 2.2250738585072014e-308, 1.7976931348623157e308,
+                                  0.1 + 0.2, 999999999999999.5, 1e15, 9.5e-5, 2.5};
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const double v = std::bit_cast<double>(state >> 1);  // positive, any exponent
+        if (std::isfinite(v)) values.push_back(v);
+    }
+    std::vector<std::string> texts = {"2e-324", "3e-324", "18e307", "1e-400", "1e400",
+                                      "9007199254740993", "17976931348623159e292"};
+    for (double v : values) {
+        ASSERT_EQ(c_library::generalText(v, 15), generalText(v, 15)) << v;
+        std::string digits = generalText(v, 17);  // "d.ddde+x" as "dddde(x-n)"
+        const auto point = digits.find('.'), e = digits.find('e');
+        if (point == std::string::npos || e == std::string::npos) continue;
+        const auto fraction = static_cast<int>(e - point - 1);
+        texts.push_back(digits.substr(0, point) + digits.substr(point + 1, e - point - 1) + "e" +
+                        std::to_string(std::stoi(digits.substr(e + 1)) - fraction));
+    }
+    for (const std::string& text : texts) {
+        const auto want = scientificValue(text.data(), text.data() + text.size());
+        const auto got = c_library::scientificValue(text.data(), text.data() + text.size());
+        ASSERT_EQ(got.has_value(), want.has_value()) << text;
+        if (got) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(*got), std::bit_cast<std::uint64_t>(*want))
+                << text;
+        }
     }
 }
 

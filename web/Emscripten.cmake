@@ -1,0 +1,17 @@
+# Settings of the WebAssembly build (emcmake cmake, see web/build), before the library folders.
+
+# The encoders and the run report failures with exceptions: catch them in WebAssembly too, with
+# its own exception handling (JavaScript-emulated catching would route every call that may throw
+# through JavaScript). Debian's emscripten ships the matching C++ runtime built in its cache.
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+
+# nlohmann-json is header-only: take Debian's header alone, never the host's /usr/include.
+set(MERIDEL_WEB_JSON_INCLUDE ${PROJECT_BINARY_DIR}/json-include)
+file(MAKE_DIRECTORY ${MERIDEL_WEB_JSON_INCLUDE})
+if(NOT EXISTS ${MERIDEL_WEB_JSON_INCLUDE}/nlohmann)
+  file(CREATE_LINK /usr/include/nlohmann ${MERIDEL_WEB_JSON_INCLUDE}/nlohmann SYMBOLIC)
+endif()
+add_library(nlohmann_json_headers INTERFACE)
+target_include_directories(nlohmann_json_headers SYSTEM INTERFACE ${MERIDEL_WEB_JSON_INCLUDE})
+add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json_headers)
