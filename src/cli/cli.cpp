@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -14,6 +15,7 @@
 #include "cli/message_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
+#include "firmware/tone_words.h"
 #include "firmware/word_checks.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
@@ -21,6 +23,7 @@
 #include "model/settings_file.h"
 #include "modes/symbol_table.h"
 #include "numbers/decimal_text.h"
+#include "numbers/field_number.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -331,7 +334,7 @@ struct FirmwareResult {
     std::optional<std::string> header;  // the C header, when one was written
     std::optional<ClockCorrection> correction;
     nlohmann::json additions = nlohmann::json::object();  // register writes, correction
-    std::string headerAdditions;                          // their C header section
+    firmware::HeaderExtras headerExtras;                  // their C header section
 };
 
 nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
@@ -340,15 +343,41 @@ nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
             {"clock_hz", clockHz ? nlohmann::json(*clockHz) : nlohmann::json(nullptr)}};
 }
 
-nlohmann::json wordsJson(const std::vector<firmware::ChipWord>& words) {
+nlohmann::json wordsJson(const std::vector<firmware::ChipWord>& words, std::int32_t rfMult) {
     nlohmann::json list = nlohmann::json::array();
+    const double r = rfMult;
     for (const firmware::ChipWord& w : words) {
         list.push_back({{"name", w.name},
                         {"requested_hz", w.requestedHz},
                         {"ftw", w.ftw},
-                        {"actual_hz", w.actualHz}});
+                        {"actual_hz", w.actualHz},
+                        {"antenna_hz", w.actualHz * r},
+                        {"antenna_error_hz", (w.actualHz - w.requestedHz) * r}});
     }
     return list;
+}
+
+// Each table's own tone words and how far they lie from their tones at the antenna.
+void addTonesJson(nlohmann::json& messages, std::span<const firmware::MessageTable> tables,
+                  const firmware::ChipWords& words) {
+    for (const firmware::MessageTable& m : tables) {
+        const firmware::TableTones t = firmware::tableTones(m, words);
+        nlohmann::json list = nlohmann::json::array();
+        for (const firmware::ToneWord& w : t.tones) {
+            list.push_back({{"tone", w.tone},
+                            {"requested_hz", w.requestedHz},
+                            {"ftw", w.ftw},
+                            {"actual_hz", w.actualHz},
+                            {"antenna_hz", w.antennaHz},
+                            {"antenna_error_hz", w.antennaErrorHz}});
+        }
+        nlohmann::json& table = messages[m.key];
+        table["tones"] = list;
+        table["worst_tone"] = t.worstTone;
+        table["worst_error_hz"] = t.worstErrorHz;
+        table["spacing_hz"] = t.spacingHz;
+        table["spacing_error_percent"] = t.spacingErrorPercent;
+    }
 }
 
 void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
@@ -360,8 +389,9 @@ void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
         clockHz = fw.plan.clockHz;
     }
     object["dds"] = ddsJson(*fw.plan.chip, clockHz);
-    object["words"] = fw.words ? wordsJson(fw.words->tones) : json(nullptr);
-    object["intervals"] = fw.words ? wordsJson(fw.words->intervals) : json(nullptr);
+    object["words"] = fw.words ? wordsJson(fw.words->tones, fw.words->rfMult) : json(nullptr);
+    object["intervals"] =
+        fw.words ? wordsJson(fw.words->intervals, fw.words->rfMult) : json(nullptr);
     object["dds_warnings"] = fw.warnings;
     for (const auto& [key, value] : fw.additions.items()) object[key] = value;
 }
@@ -409,7 +439,10 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     object["error"] =
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     addFirmwareJson(object, fw);
-    if (messages) object["messages"] = messagesJson(*messages);
+    if (messages) {
+        object["messages"] = messagesJson(*messages);
+        if (fw.words) addTonesJson(object["messages"], messages->tables, *fw.words);
+    }
     writeJson(out, object);
 }
 
@@ -435,12 +468,11 @@ int printDecoded(std::FILE* out, const FirmwarePlan& plan,
 // The chip's words of a completed run and what they ask of the chip and the firmware; a
 // refusal in the checks is the run's failure, and then nothing more is written.
 std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& words,
-                                     const Options& options) {
+                                     const Options& options,
+                                     std::span<const firmware::MessageTable> tables) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
-    ChipAdditions additions = chipAdditions(options.chip, *fw.words, fw.correction);
-    fw.additions = std::move(additions.json);
-    fw.headerAdditions = std::move(additions.header);
-    firmware::WordChecks checks = firmware::checkWords(*fw.words);
+    fw.additions = chipAdditions(options.chip, *fw.words, fw.correction, fw.headerExtras);
+    firmware::WordChecks checks = firmware::checkWords(*fw.words, tables);
     fw.warnings = std::move(checks.warnings);
     if (checks.refusals.empty()) return std::nullopt;
     std::string message;
@@ -452,8 +484,8 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 
 void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, std::FILE* out) {
-    std::string header = firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix);
-    insertIntoHeader(header, fw.headerAdditions);
+    const std::string header =
+        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix, fw.headerExtras);
     if (options.file) {
         // As given, not upper-cased: an #include names it as it is.
         listing::writeWholeFile(*options.file, header,
@@ -462,6 +494,19 @@ void writeHeader(FirmwareResult& fw, const Options& options,
         std::fwrite(header.data(), 1, header.size(), out);
     }
     fw.header = header;
+}
+
+// A multiplier chain after the DDS (x96 or x108 to microwave bands) takes a whole factor; the
+// AD9852 and AD9854 read RF Mult as their listing always has.
+constexpr double kMaxRfMult = 1000;
+void checkRfMult(const FirmwarePlan& plan, const MainWindowModel& model) {
+    if (plan.chip->picListing) return;
+    const std::string& text = model.fieldText(Field::RFMult);
+    const auto value = numbers::parseWholeNumber(text);
+    if (!value || !(*value >= 1 && *value <= kMaxRfMult) || *value != std::floor(*value)) {
+        throw UsageError{"--rf-mult \"" + text + "\" is out of range for the " +
+                         std::string(plan.chip->name) + ": give a whole number from 1 to 1000"};
+    }
 }
 
 }  // namespace
@@ -513,6 +558,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
     for (const Edit& edit : options.edits) edit(model);
     try {
+        checkRfMult(fw.plan, model);
         fw.correction = correctDdsClock(options.chip, fw.plan, model);
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
@@ -554,7 +600,10 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 const std::span<const firmware::MessageTable> tables =
                     messages ? std::span(messages->tables)
                              : std::span<const firmware::MessageTable>();
-                failure = checkFirmware(fw, words, options);
+                // Only the C header gives the tables a word per tone.
+                failure = checkFirmware(
+                    fw, words, options,
+                    fw.plan.header ? tables : std::span<const firmware::MessageTable>());
                 if (!failure && fw.plan.header) writeHeader(fw, options, tables, out);
                 if (!failure && messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
