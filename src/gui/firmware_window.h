@@ -70,6 +70,8 @@ private:
     QLineEdit* multiplier_;
     QLabel* multiplierRule_;
     QComboBox* format_;
+    QComboBox* calibration_;
+    QLineEdit* calibrationText_;
     QTableWidget* table_;
     QLabel* notes_;
     QPushButton* export_;
