@@ -1,5 +1,6 @@
 #include "gui/firmware_window.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTableWidgetItem>
 #include <QVBoxLayout>
 
 #include "firmware/word_decode.h"
@@ -176,6 +178,10 @@ void FirmwareWindow::planChanged() {
     if (isVisible()) refresh();
 }
 
+void FirmwareWindow::setMessageTables(std::vector<firmware::MessageTable> tables) {
+    model_.setMessageTables(std::move(tables));
+}
+
 void FirmwareWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
@@ -214,6 +220,16 @@ void FirmwareWindow::refresh() {
             {r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz, r.antennaHz, r.antennaErrorHz});
     }
     fillTable(table_, rows);
+    // A message's tone word off by more than 0.01 of the spacing is yellow, past a quarter red.
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        const auto level = model_.rows()[static_cast<std::size_t>(i)].level;
+        if (level == model::FirmwareWordRow::Level::Plain) continue;
+        const QColor colour = level == model::FirmwareWordRow::Level::Warn ? QColor(255, 240, 160)
+                                                                           : QColor(255, 190, 190);
+        for (int column = 0; column < table_->columnCount(); ++column) {
+            if (QTableWidgetItem* item = table_->item(i, column)) item->setBackground(colour);
+        }
+    }
     QStringList notes;
     if (const std::string note = model_.correctionNote(); !note.empty()) notes << qt(note);
     for (const std::string& warning : model_.warnings()) notes << qt("Warning: " + warning);

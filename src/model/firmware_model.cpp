@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "firmware/c_header.h"
+#include "firmware/tone_words.h"
 #include "firmware/word_checks.h"
 #include "firmware/word_decode.h"
 #include "model/plan_aside.h"
@@ -53,6 +54,24 @@ FirmwareWordRow rowOf(const firmware::ChipWord& w, int bytes, std::int32_t rfMul
             trimmedDecimalText(w.actualHz - w.requestedHz),
             trimmedDecimalText(w.actualHz * r),
             trimmedDecimalText((w.actualHz - w.requestedHz) * r)};
+}
+
+FirmwareWordRow toneRow(const firmware::MessageTable& table, const firmware::TableTones& tones,
+                        const firmware::ToneWord& t, const dds::Chip& chip) {
+    FirmwareWordRow row{table.mode + " tone " + std::to_string(t.tone),
+                        numbers::wordBytesText(t.ftw, chip.wordBytes),
+                        trimmedDecimalText(t.requestedHz),
+                        trimmedDecimalText(t.actualHz),
+                        trimmedDecimalText(t.actualHz - t.requestedHz),
+                        trimmedDecimalText(t.antennaHz),
+                        trimmedDecimalText(t.antennaErrorHz)};
+    if (tones.spacingHz > 0) {
+        const auto verdict = firmware::toneVerdict(std::fabs(t.antennaErrorHz) / tones.spacingHz);
+        row.level = verdict == firmware::StepVerdict::Refuse ? FirmwareWordRow::Level::Error
+                    : verdict == firmware::StepVerdict::Warn ? FirmwareWordRow::Level::Warn
+                                                             : FirmwareWordRow::Level::Plain;
+    }
+    return row;
 }
 
 constexpr const char* kCalibrationRule =
@@ -199,7 +218,18 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     for (const auto& w : words_->intervals) {
         rows_.push_back(rowOf(w, c.wordBytes, words_->rfMult));
     }
-    firmware::WordChecks checks = firmware::checkWords(*words_);
+    shownTables_.clear();
+    for (const firmware::MessageTable& table : tables_) {
+        try {
+            const firmware::TableTones tones = firmware::tableTones(table, *words_);
+            for (const firmware::ToneWord& t : tones.tones)
+                rows_.push_back(toneRow(table, tones, t, c));
+            shownTables_.push_back(table);
+        } catch (const firmware::FirmwareError&) {
+            // A table whose words this plan lacks (PI4 adds its own) is left out.
+        }
+    }
+    firmware::WordChecks checks = firmware::checkWords(*words_, shownTables_);
     warnings_ = std::move(checks.warnings);
     if (!checks.refusals.empty()) {
         // The table still shows the words, but none is exported that puts the beacon off.
@@ -233,7 +263,7 @@ std::optional<std::string> FirmwareModel::exportTo(const std::filesystem::path& 
     if (format_ == FirmwareFormat::AsmListing) return writeWholeFile(path, listing_);
     firmware::HeaderExtras extras;
     extras.correction = correction_;
-    return writeWholeFile(path, firmware::cHeader(*words_, {}, "meridel", "DDS", extras));
+    return writeWholeFile(path, firmware::cHeader(*words_, shownTables_, "meridel", "DDS", extras));
 }
 
 DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,

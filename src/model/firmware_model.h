@@ -8,6 +8,7 @@
 #include "dds/chips.h"
 #include "firmware/c_header.h"
 #include "firmware/chip_words.h"
+#include "firmware/message_table.h"
 #include "model/main_window_model.h"
 
 namespace meridel::model {
@@ -18,6 +19,9 @@ enum class FirmwareFormat { AsmListing, CHeader };
 struct FirmwareWordRow {
     std::string name, bytes, requestedHz, actualHz, errorHz;
     std::string antennaHz, antennaErrorHz;  // after RF Mult
+    // A message's own tone word is coloured by how far it lies from its tone: more than 0.01 of
+    // the spacing is a warning, more than a quarter an error.
+    enum class Level { Plain, Warn, Error } level = Level::Plain;
 };
 
 // How the clock is corrected before the words are computed: by parts per million or billion
@@ -53,6 +57,12 @@ public:
     FirmwareFormat format() const { return format_; }
     void selectFormat(FirmwareFormat format);
 
+    // The messages last encoded in the Beacon messages window: their own tone words join the
+    // table, the checks and the exported header.
+    void setMessageTables(std::vector<firmware::MessageTable> tables) {
+        tables_ = std::move(tables);
+    }
+
     static std::vector<std::string> calibrationEntries();  // in Calibration's order
     Calibration calibration() const { return calibration_; }
     const std::string& calibrationText() const { return calibrationText_; }
@@ -84,6 +94,8 @@ private:
     Calibration calibration_ = Calibration::None;
     std::string calibrationText_;
     std::optional<firmware::ClockNote> correction_;
+    std::vector<firmware::MessageTable> tables_;
+    std::vector<firmware::MessageTable> shownTables_;  // those the words have base words for
 
     std::string shownClock_;
     std::optional<firmware::ChipWords> words_;
