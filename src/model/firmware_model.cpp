@@ -164,6 +164,15 @@ void FirmwareModel::update(const MainWindowModel& plan) {
         const std::string& field = plan.fieldText(Field::ClockFreq);
         shownClock_ = field.substr(std::min(field.find_first_not_of(' '), field.size()));
     }
+    if (ownClock()) {
+        // As in meridel-cli: a multiplier chain after these chips takes a whole factor.
+        const auto rfMult = numbers::parseWholeNumber(plan.fieldText(Field::RFMult));
+        if (!rfMult || !(*rfMult >= 1 && *rfMult <= 1000) || *rfMult != std::floor(*rfMult)) {
+            error_ = "RF Mult: \"" + plan.fieldText(Field::RFMult) + "\" is out of range for the " +
+                     std::string(c.name) + ": give a whole number from 1 to 1000";
+            return;
+        }
+    }
     std::optional<int> refMult;
     if (ownMultiplier() && !blank(multiplierText())) {
         refMult = multiplier(c, multiplierText(), error_);
