@@ -60,16 +60,6 @@ json writeJson(const std::string& what, const std::vector<std::uint8_t>& bytes) 
     return {{"what", what}, {"bytes", bytes}};
 }
 
-std::string hexList(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X", b);
-        text += (text.empty() ? "" : ", ") + std::string(hex);
-    }
-    return text;
-}
-
 json correctionJson(const ClockCorrection& c) {
     return {{"source", c.source},
             {"ppb", numbers::partsPerBillion(c.factor).toDouble()},
@@ -77,12 +67,8 @@ json correctionJson(const ClockCorrection& c) {
             {"corrected_hz", c.correctedHz}};
 }
 
-std::string correctionText(const ClockCorrection& c) {
-    return "clock corrected by " +
-           numbers::trimmedDecimalText(numbers::partsPerBillion(c.factor).toDouble()) + " ppb (" +
-           c.source + "; positive = the clock runs fast): nominal " +
-           numbers::trimmedDecimalText(c.nominalHz) + " Hz, corrected " +
-           numbers::trimmedDecimalText(c.correctedHz) + " Hz";
+firmware::ClockNote clockNote(const ClockCorrection& c) {
+    return {numbers::partsPerBillion(c.factor).toDouble(), c.source, c.nominalHz, c.correctedHz};
 }
 
 // A listing target that goes nowhere: the Si5351 run only needs the words.
@@ -346,12 +332,13 @@ std::optional<ClockCorrection> correctDdsClock(const ChipRequest& r, FirmwarePla
     return c;
 }
 
-ChipAdditions chipAdditions(const ChipRequest& r, const firmware::ChipWords& words,
-                            const std::optional<ClockCorrection>& correction) {
-    ChipAdditions out;
+nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& words,
+                             const std::optional<ClockCorrection>& correction,
+                             firmware::HeaderExtras& extras) {
+    json out = json::object();
     if (correction) {
-        out.json["calibration"] = correctionJson(*correction);
-        out.header += "\n/* " + correctionText(*correction) + " */\n";
+        out["calibration"] = correctionJson(*correction);
+        extras.correction = clockNote(*correction);
     }
     if (!r.registers && !r.amplitude) return out;
     const dds::Chip& chip = *words.chip;
@@ -373,39 +360,20 @@ ChipAdditions chipAdditions(const ChipRequest& r, const firmware::ChipWords& wor
               {"after_first_word", json::array()},
               {"words", json::array()},
               {"notes", start.notes}};
-    std::string h = "\n/* Register writes, in the order they go out; set-up first:\n";
-    for (const auto& w : start.writes) {
-        j["setup"].push_back(writeJson(w.what, w.bytes));
-        h += " *   " + w.what + ": " + hexList(w.bytes) + "\n";
-    }
-    h += " * then the first tone's writes";
+    for (const auto& w : start.writes) j["setup"].push_back(writeJson(w.what, w.bytes));
     for (const auto& w : start.afterFirstWord) {
         j["after_first_word"].push_back(writeJson(w.what, w.bytes));
-        h += ", then " + w.what + ": " + hexList(w.bytes);
     }
-    h += ".\n";
-    for (const std::string& note : start.notes) h += " * Note: " + note + ".\n";
-    h += " */\n";
     for (const firmware::ChipWord& word : words.tones) {
         json writes = json::array();
-        const auto list = firmware::wordWrites(chip, setup, word.ftw);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            writes.push_back(writeJson(list[i].what, list[i].bytes));
-            h += "static const uint8_t DDS_" + word.id + "_WRITE" +
-                 (list.size() > 1 ? std::to_string(i) : std::string()) + "[" +
-                 std::to_string(list[i].bytes.size()) + "] PROGMEM = {" + hexList(list[i].bytes) +
-                 "}; /* " + list[i].what + " */\n";
+        for (const auto& w : firmware::wordWrites(chip, setup, word.ftw)) {
+            writes.push_back(writeJson(w.what, w.bytes));
         }
         j["words"].push_back({{"name", word.name}, {"writes", writes}});
     }
-    out.json["registers"] = j;
-    out.header += h;
+    out["registers"] = j;
+    extras.registers = setup;
     return out;
-}
-
-void insertIntoHeader(std::string& header, const std::string& lines) {
-    const std::size_t end = header.rfind("\n#endif");
-    header.insert(end == std::string::npos ? header.size() : end, lines);
 }
 
 int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
@@ -476,8 +444,8 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
             const std::string source = inv.chip.measured ? "--measured " + *inv.chip.measured
                                        : inv.chip.ppm    ? "--ppm " + *inv.chip.ppm
                                                          : "--ppb " + *inv.chip.ppb;
-            table.calibration =
-                correctionText({*factor, reference.toDouble(), corrected.toDouble(), source});
+            table.calibration = firmware::clockNoteText(
+                clockNote({*factor, reference.toDouble(), corrected.toDouble(), source}));
         }
         table.plan = si5351::plan(corrected, hz);
         if (const auto note = si5351::accuracyNote(table.plan, Rational(1, 1000)); !note.empty()) {

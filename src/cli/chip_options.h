@@ -10,6 +10,7 @@
 
 #include "beacon/message_plan.h"
 #include "cli/firmware_options.h"
+#include "firmware/c_header.h"
 #include "firmware/chip_words.h"
 #include "model/main_window_model.h"
 #include "numbers/rational.h"
@@ -57,15 +58,11 @@ std::optional<ClockCorrection> correctDdsClock(const ChipRequest& request, Firmw
                                                model::MainWindowModel& model);
 
 // The additions to a DDS chip's outputs: the register writes (with --registers or --amplitude)
-// and the clock correction, as a JSON object and as C header lines (placed before the header's
-// closing #endif). Throws firmware::FirmwareError.
-struct ChipAdditions {
-    nlohmann::json json = nlohmann::json::object();
-    std::string header;
-};
-ChipAdditions chipAdditions(const ChipRequest& request, const firmware::ChipWords& words,
-                            const std::optional<ClockCorrection>& correction);
-void insertIntoHeader(std::string& header, const std::string& lines);
+// and the clock correction, as a JSON object; `extras` gets what the C header adds of them.
+// Throws firmware::FirmwareError.
+nlohmann::json chipAdditions(const ChipRequest& request, const firmware::ChipWords& words,
+                             const std::optional<ClockCorrection>& correction,
+                             firmware::HeaderExtras& extras);
 
 // A whole meridel-cli invocation for the Si5351 (--dds Si5351). `prepare` brings the window
 // model to the plan of the command line. Returns the exit status.

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "cli/sequence_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
+#include "firmware/tone_words.h"
 #include "firmware/word_checks.h"
 #include "listing/output_targets.h"
 #include "listing/text_encoding.h"
@@ -27,6 +29,7 @@
 #include "numbers/error.h"
 #include "numbers/quoted_text.h"
 #include "sequence/cycle.h"
+#include "numbers/field_number.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -401,7 +404,7 @@ struct FirmwareResult {
     std::optional<std::string> header;  // the C header, when one was written
     std::optional<ClockCorrection> correction;
     nlohmann::json additions = nlohmann::json::object();  // register writes, correction
-    std::string headerAdditions;                          // their C header section
+    firmware::HeaderExtras headerExtras;                  // their C header section
 };
 
 nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
@@ -410,15 +413,41 @@ nlohmann::json ddsJson(const dds::Chip& chip, std::optional<double> clockHz) {
             {"clock_hz", clockHz ? nlohmann::json(*clockHz) : nlohmann::json(nullptr)}};
 }
 
-nlohmann::json wordsJson(const std::vector<firmware::ChipWord>& words) {
+nlohmann::json wordsJson(const std::vector<firmware::ChipWord>& words, std::int32_t rfMult) {
     nlohmann::json list = nlohmann::json::array();
+    const double r = rfMult;
     for (const firmware::ChipWord& w : words) {
         list.push_back({{"name", w.name},
                         {"requested_hz", w.requestedHz},
                         {"ftw", w.ftw},
-                        {"actual_hz", w.actualHz}});
+                        {"actual_hz", w.actualHz},
+                        {"antenna_hz", w.actualHz * r},
+                        {"antenna_error_hz", (w.actualHz - w.requestedHz) * r}});
     }
     return list;
+}
+
+// Each table's own tone words and how far they lie from their tones at the antenna.
+void addTonesJson(nlohmann::json& messages, std::span<const firmware::MessageTable> tables,
+                  const firmware::ChipWords& words) {
+    for (const firmware::MessageTable& m : tables) {
+        const firmware::TableTones t = firmware::tableTones(m, words);
+        nlohmann::json list = nlohmann::json::array();
+        for (const firmware::ToneWord& w : t.tones) {
+            list.push_back({{"tone", w.tone},
+                            {"requested_hz", w.requestedHz},
+                            {"ftw", w.ftw},
+                            {"actual_hz", w.actualHz},
+                            {"antenna_hz", w.antennaHz},
+                            {"antenna_error_hz", w.antennaErrorHz}});
+        }
+        nlohmann::json& table = messages[m.key];
+        table["tones"] = list;
+        table["worst_tone"] = t.worstTone;
+        table["worst_error_hz"] = t.worstErrorHz;
+        table["spacing_hz"] = t.spacingHz;
+        table["spacing_error_percent"] = t.spacingErrorPercent;
+    }
 }
 
 void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
@@ -430,8 +459,9 @@ void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
         clockHz = fw.plan.clockHz;
     }
     object["dds"] = ddsJson(*fw.plan.chip, clockHz);
-    object["words"] = fw.words ? wordsJson(fw.words->tones) : json(nullptr);
-    object["intervals"] = fw.words ? wordsJson(fw.words->intervals) : json(nullptr);
+    object["words"] = fw.words ? wordsJson(fw.words->tones, fw.words->rfMult) : json(nullptr);
+    object["intervals"] =
+        fw.words ? wordsJson(fw.words->intervals, fw.words->rfMult) : json(nullptr);
     object["dds_warnings"] = fw.warnings;
     for (const auto& [key, value] : fw.additions.items()) object[key] = value;
 }
@@ -480,7 +510,10 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     object["error"] =
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     addFirmwareJson(object, fw);
-    if (messages) object["messages"] = messagesJson(*messages);
+    if (messages) {
+        object["messages"] = messagesJson(*messages);
+        if (fw.words) addTonesJson(object["messages"], messages->tables, *fw.words);
+    }
     if (cycle) object["sequence"] = cycleJson(*cycle);
     writeJson(out, object);
 }
@@ -529,12 +562,11 @@ int runDecode(std::FILE* out, std::FILE* err, const FirmwarePlan& plan,
 // The chip's words of a completed run and what they ask of the chip and the firmware; a
 // refusal in the checks is the run's failure, and then nothing more is written.
 std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& words,
-                                     const Options& options) {
+                                     const Options& options,
+                                     std::span<const firmware::MessageTable> tables) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
-    ChipAdditions additions = chipAdditions(options.chip, *fw.words, fw.correction);
-    fw.additions = std::move(additions.json);
-    fw.headerAdditions = std::move(additions.header);
-    firmware::WordChecks checks = firmware::checkWords(*fw.words);
+    fw.additions = chipAdditions(options.chip, *fw.words, fw.correction, fw.headerExtras);
+    firmware::WordChecks checks = firmware::checkWords(*fw.words, tables);
     fw.warnings = std::move(checks.warnings);
     if (checks.refusals.empty()) return std::nullopt;
     std::string message;
@@ -549,10 +581,9 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
                  std::FILE* out, const std::optional<CycleResult>& cycle) {
+    if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle);
     std::string header =
-        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix,
-                          cycle ? cycleHeaderSection(*cycle) : "");
-    insertIntoHeader(header, fw.headerAdditions);
+        firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix, fw.headerExtras);
     fw.header = header;
     if (options.file) {
         batch.setBytes(*options.file, std::move(header));
@@ -575,6 +606,20 @@ int finishPlanOnly(const Options& options, const MainWindowModel& model,
         return kRunFailed;
     }
 }
+
+// A multiplier chain after the DDS (x96 or x108 to microwave bands) takes a whole factor; the
+// AD9852 and AD9854 read RF Mult as their listing always has.
+constexpr double kMaxRfMult = 1000;
+void checkRfMult(const FirmwarePlan& plan, const MainWindowModel& model) {
+    if (plan.chip->picListing) return;
+    const std::string& text = model.fieldText(Field::RFMult);
+    const auto value = numbers::parseWholeNumber(text);
+    if (!value || !(*value >= 1 && *value <= kMaxRfMult) || *value != std::floor(*value)) {
+        throw UsageError{"--rf-mult \"" + text + "\" is out of range for the " +
+                         std::string(plan.chip->name) + ": give a whole number from 1 to 1000"};
+    }
+}
+
 
 // Usage errors between the output options, known once the firmware options are resolved.
 void checkOutputs(const Options& options, const FirmwarePlan& plan) {
@@ -633,7 +678,12 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
         }
         const std::span<const firmware::MessageTable> tables =
             messages ? std::span(messages->tables) : std::span<const firmware::MessageTable>();
-        if (auto failure = checkFirmware(fw, words, options)) return failure;
+        // Only the C header gives the tables a word per tone.
+        if (auto failure = checkFirmware(
+                fw, words, options,
+                fw.plan.header ? tables : std::span<const firmware::MessageTable>())) {
+            return failure;
+        }
         if (fw.plan.header) writeHeader(fw, options, tables, batch, out, cycle);
         if (opener.listingPath()) batch.setBytes(*opener.listingPath(), opener.received());
         if (opener.heldForOutput()) {
@@ -675,7 +725,7 @@ std::optional<Failure> runListing(MainWindowModel& model, const Options& options
     run::RunWords words;
     if (auto failure = failureOf(model.calculate(opener, words))) return failure;
     try {
-        return checkFirmware(fw, words, options);
+        return checkFirmware(fw, words, options, {});
     } catch (const firmware::FirmwareError& error) {
         return Failure{"arithmetic", error.what()};
     } catch (const numbers::ArithmeticError& error) {
@@ -733,6 +783,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     }
     for (const Edit& edit : options.edits) edit(model);
     try {
+        checkRfMult(fw.plan, model);
         fw.correction = correctDdsClock(options.chip, fw.plan, model);
     } catch (const UsageError& error) {
         std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "firmware/tone_words.h"
 #include "listing/listing_text.h"
 #include "numbers/decimal_text.h"
 #include "numbers/tuning_word.h"
@@ -81,11 +82,22 @@ std::string byteArray(const std::string& name, std::uint64_t value, int bytes) {
            "};\n";
 }
 
-std::string wordLines(const ChipWord& w, int bytes, const std::string& prefix) {
+// Where an RF multiplier follows the chip, what a word's error becomes on air.
+std::string antennaText(double actualHz, double requestedHz, std::int32_t rfMult) {
+    if (rfMult == 1) return "";
+    const double r = rfMult;
+    return ";\n * at the antenna (x" + std::to_string(rfMult) + ") " +
+           trimmedDecimalText(actualHz * r) + " Hz, error " +
+           trimmedDecimalText((actualHz - requestedHz) * r) + " Hz";
+}
+
+std::string wordLines(const ChipWord& w, int bytes, const std::string& prefix,
+                      std::int32_t rfMult) {
     const std::string name = prefix + w.id;
     return "/* " + commentText(w.name) + ": requested " + trimmedDecimalText(w.requestedHz) +
            " Hz, actual " + trimmedDecimalText(w.actualHz) + " Hz, error " +
-           trimmedDecimalText(w.actualHz - w.requestedHz) + " Hz */\n#define " + name + "_FTW " +
+           trimmedDecimalText(w.actualHz - w.requestedHz) + " Hz" +
+           antennaText(w.actualHz, w.requestedHz, rfMult) + " */\n#define " + name + "_FTW " +
            hexLiteral(w.ftw, bytes) + "ULL\n" + byteArray(name + "_BYTES", w.ftw, bytes);
 }
 
@@ -165,6 +177,40 @@ std::string periodLines(const std::string& name, double seconds) {
            " ms is too far from a whole millisecond; use " + name + "_US */\n";
 }
 
+// A table's own word per tone, so the firmware need not add interval words: the error of each
+// stays within half a chip step instead of growing with the tone number.
+std::string toneLines(const MessageTable& m, const ChipWords& words, const std::string& name) {
+    const TableTones tones = tableTones(m, words);
+    const int bytes = words.chip->wordBytes;
+    const std::string count = std::to_string(tones.tones.size());
+    const std::string which = m.key == "rtty" ? "0 = space, 1 = mark"
+                              : m.key == "cw" ? "the key-down tone"
+                                              : "symbol n sends tone n";
+    std::string text = "/* " + commentText(m.mode) + " tone words, each rounded on its own (" +
+                       which + "): worst tone " + std::to_string(tones.worstTone) + ", " +
+                       trimmedDecimalText(tones.worstErrorHz) + " Hz off at the antenna";
+    if (tones.spacingHz > 0) {
+        text += ", " + trimmedDecimalText(tones.worstFraction()) + " of the " +
+                trimmedDecimalText(tones.spacingHz) + " Hz spacing; spacing error " +
+                trimmedDecimalText(tones.spacingErrorPercent) + " %";
+    }
+    text += " */\n#define " + name + "_TONE_COUNT " + count + "U\n";
+    std::string table;
+    for (const ToneWord& t : tones.tones) {
+        const std::string tone = std::to_string(t.tone);
+        text += "/* tone " + tone + ": requested " + trimmedDecimalText(t.requestedHz) +
+                " Hz, actual " + trimmedDecimalText(t.actualHz) + " Hz; at the antenna " +
+                trimmedDecimalText(t.antennaHz) + " Hz, error " +
+                trimmedDecimalText(t.antennaErrorHz) + " Hz */\n" +
+                byteArray(name + "_TONE_" + tone + "_BYTES", t.ftw, bytes);
+        table += (t.tone % 4 == 0) ? "\n    " : " ";
+        table += hexLiteral(t.ftw, bytes) + "ULL" +
+                 (static_cast<std::size_t>(t.tone) + 1 < tones.tones.size() ? "," : "");
+    }
+    return text + "static const uint64_t " + name + "_TONE_FTW[" + count + "] PROGMEM = {" + table +
+           "\n};\n";
+}
+
 std::string messageLines(const MessageTable& m, const ChipWords& words, const std::string& prefix) {
     std::string upper = m.key;
     for (char& c : upper) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
@@ -200,7 +246,7 @@ std::string messageLines(const MessageTable& m, const ChipWords& words, const st
         text += (i % 16 == 0) ? "\n    " : " ";
         text += std::to_string(m.symbols[i]) + (i + 1 < m.symbols.size() ? "," : "");
     }
-    return text + "\n};\n";
+    return text + "\n};\n" + toneLines(m, words, name);
 }
 
 // AVR keeps tables in flash through <avr/pgmspace.h>. Elsewhere an Arduino core may bring its
@@ -229,7 +275,51 @@ std::string w0Lines(const ChipWords& words, const std::string& prefix) {
            "W0_PHASE180 " + hex(w0Byte(words, words.phaseConstant)) + "\n";
 }
 
+std::string hexList(const std::vector<std::uint8_t>& bytes) {
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", b);
+        text += (text.empty() ? "" : ", ") + std::string(hex);
+    }
+    return text;
+}
+
+// The writes in the order they go out: the set-up as a comment, then the writes of each tone
+// word as arrays to send as they are.
+std::string registerLines(const ChipWords& words, const RegisterSetup& setup,
+                          const std::string& prefix) {
+    const dds::Chip& chip = *words.chip;
+    const ChipSetup start = setupWrites(chip, setup);
+    std::string h = "\n/* Register writes, in the order they go out; set-up first:\n";
+    for (const RegisterWrite& w : start.writes)
+        h += " *   " + w.what + ": " + hexList(w.bytes) + "\n";
+    h += " * then the first tone's writes";
+    for (const RegisterWrite& w : start.afterFirstWord) {
+        h += ", then " + w.what + ": " + hexList(w.bytes);
+    }
+    h += ".\n";
+    for (const std::string& note : start.notes) h += " * Note: " + note + ".\n";
+    h += " */\n";
+    for (const ChipWord& word : words.tones) {
+        const auto list = wordWrites(chip, setup, word.ftw);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            h += "static const uint8_t " + prefix + word.id + "_WRITE" +
+                 (list.size() > 1 ? std::to_string(i) : std::string()) + "[" +
+                 std::to_string(list[i].bytes.size()) + "] PROGMEM = {" + hexList(list[i].bytes) +
+                 "}; /* " + list[i].what + " */\n";
+        }
+    }
+    return h;
+}
+
 }  // namespace
+
+std::string clockNoteText(const ClockNote& c) {
+    return "clock corrected by " + trimmedDecimalText(c.ppb) + " ppb (" + c.source +
+           "; positive = the clock runs fast): nominal " + trimmedDecimalText(c.nominalHz) +
+           " Hz, corrected " + trimmedDecimalText(c.correctedHz) + " Hz";
+}
 
 bool isMacroPrefix(std::string_view prefix) {
     if (prefix.empty() || (prefix[0] >= '0' && prefix[0] <= '9') || prefix[0] == '_') return false;
@@ -241,7 +331,7 @@ bool isMacroPrefix(std::string_view prefix) {
 
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages,
                     std::string_view program, std::string_view prefixName,
-                    std::string_view section) {
+                    const HeaderExtras& extras) {
     if (!isMacroPrefix(prefixName)) {
         throw FirmwareError("the prefix \"" + commentText(prefixName) +
                             "\" is no macro prefix: use upper-case letters, digits and '_', "
@@ -265,10 +355,10 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
     h += kProgmemLines;
     h += "#define " + prefix + "WORD_BITS " + bits + "\n#define " + prefix + "WORD_BYTES " +
          std::to_string(bytes) + "\n\n/* Tone words */\n";
-    for (const ChipWord& w : words.tones) h += wordLines(w, bytes, prefix);
+    for (const ChipWord& w : words.tones) h += wordLines(w, bytes, prefix, words.rfMult);
     h += "\n/* Interval words: the step from one tone to the next";
     h += chip.picListing ? "; the PIC listing adds the low four bytes */\n" : " */\n";
-    for (const ChipWord& w : words.intervals) h += wordLines(w, bytes, prefix);
+    for (const ChipWord& w : words.intervals) h += wordLines(w, bytes, prefix, words.rfMult);
 
     if (chip.picListing) {
         if (words.controlByte && *words.controlByte >= 0 && *words.controlByte <= 0xFF) {
@@ -295,7 +385,9 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
 
     if (!messages.empty()) h += "\n/* Messages */\n";
     for (const MessageTable& m : messages) h += messageLines(m, words, prefix);
-    if (!section.empty()) h.append("\n").append(section);
+    if (extras.correction) h += "\n/* " + commentText(clockNoteText(*extras.correction)) + " */\n";
+    if (extras.registers) h += registerLines(words, *extras.registers, prefix);
+    if (!extras.section.empty()) h.append("\n").append(extras.section);
     return h + "\n#endif /* " + guard + " */\n";
 }
 

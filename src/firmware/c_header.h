@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "firmware/chip_words.h"
 #include "firmware/message_table.h"
+#include "firmware/register_writes.h"
 
 namespace meridel::firmware {
 
@@ -17,13 +19,32 @@ namespace meridel::firmware {
 // a lower-case identifier or is repeated, that has no symbols or no positive period, or whose
 // base word is not a tone word of the listing, and for a prefix that isMacroPrefix refuses.
 // `program` is named as the header's maker; `prefix` starts every macro and table name and the
-// include guard, so that one firmware can include the headers of several plans; `section` (the
-// beacon cycle's events) goes last, inside the include guard.
+// include guard, so that one firmware can include the headers of several plans.
+//
+// Each message table also gets its own tone words, each rounded exactly from its frequency:
+// one uint8_t array per tone and one uint64_t array indexed by symbol, with the error of every
+// tone at the antenna, the worst of them and the spacing error.
+//
+// `extras` adds the clock correction the words were made with and, with a set-up, the chip's
+// register writes: the set-up, then the writes of each tone word.
+struct ClockNote {
+    double ppb = 0;  // positive when the clock runs fast
+    std::string source;
+    double nominalHz = 0, correctedHz = 0;
+};
+// "clock corrected by ... ppb (source; positive = the clock runs fast): nominal ..., corrected ..."
+std::string clockNoteText(const ClockNote& note);
+struct HeaderExtras {
+    std::optional<ClockNote> correction;
+    std::optional<RegisterSetup> registers;
+    std::string section;  // the beacon cycle's events, last inside the include guard
+};
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
                     std::string_view program = "meridel-cli", std::string_view prefix = "DDS",
-                    std::string_view section = {});
+                    const HeaderExtras& extras = {});
 
-// Upper-case letters, digits and '_', starting with a letter (a leading '_' is reserved): "DDS", "BAND_2M".
+// Upper-case letters, digits and '_', starting with a letter (a leading '_' is reserved): "DDS",
+// "BAND_2M".
 bool isMacroPrefix(std::string_view prefix);
 
 }  // namespace meridel::firmware

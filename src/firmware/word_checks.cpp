@@ -1,5 +1,6 @@
 #include "firmware/word_checks.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -41,7 +42,9 @@ std::string hz(double value) {
     return trimmedDecimalText(value) + " Hz";
 }
 
-void checkToneSet(const ToneSet& set, const ChipWords& words, WordChecks& out) {
+// `ownWords`: a message table of the set carries a word per tone, so only firmware that still
+// steps by the interval word goes wrong, which is worth a warning but no refusal.
+void checkToneSet(const ToneSet& set, const ChipWords& words, bool ownWords, WordChecks& out) {
     const ChipWord* base = find(words.tones, set.baseId);
     const ChipWord* interval = find(words.intervals, set.intervalId);
     // A base at or above half the clock is refused as an alias already.
@@ -79,7 +82,10 @@ void checkToneSet(const ToneSet& set, const ChipWords& words, WordChecks& out) {
                 " step is " + step + ")";
     }
     text += "; a higher clock or a lower RF Mult helps";
-    (verdict == StepVerdict::Refuse ? out.refusals : out.warnings).push_back(text);
+    if (verdict == StepVerdict::Refuse && ownWords) {
+        text += "; step by the message table's own tone words instead";
+    }
+    (verdict == StepVerdict::Refuse && !ownWords ? out.refusals : out.warnings).push_back(text);
 }
 
 // The AD9850/51 hold the phase in W0's five upper bits: 11.25 degrees a step.
@@ -102,6 +108,20 @@ void checkW0Phase(const ChipWords& words, WordChecks& out) {
     out.warnings.push_back(text + "; shift the phase after the multiplier instead");
 }
 
+void checkTableTones(const MessageTable& table, const ChipWords& words, WordChecks& out) {
+    const TableTones tones = tableTones(table, words);
+    const StepVerdict verdict = toneVerdict(tones.worstFraction());
+    if (verdict == StepVerdict::Fine) return;
+    const std::string text =
+        "message table \"" + table.key + "\": tone " + std::to_string(tones.worstTone) +
+        "'s own word is " + hz(std::fabs(tones.worstErrorHz)) + " off at the antenna, " +
+        trimmedDecimalText(tones.worstFraction()) + " of the " + hz(tones.spacingHz) +
+        " spacing (one " + std::string(words.chip->name) + " step is " +
+        hz(std::ldexp(words.clockHz, -words.chip->wordBits) * words.rfMult) +
+        " there); a higher clock or a lower RF Mult helps";
+    (verdict == StepVerdict::Refuse ? out.refusals : out.warnings).push_back(text);
+}
+
 }  // namespace
 
 std::span<const ToneSet> toneSets() {
@@ -120,7 +140,12 @@ StepVerdict stepVerdict(double offFraction, bool zeroInterval) {
     return offFraction > kStepWarnFraction ? StepVerdict::Warn : StepVerdict::Fine;
 }
 
-WordChecks checkWords(const ChipWords& words) {
+StepVerdict toneVerdict(double offFraction) {
+    if (!(offFraction <= kToneRefuseFraction)) return StepVerdict::Refuse;
+    return offFraction > kToneWarnFraction ? StepVerdict::Warn : StepVerdict::Fine;
+}
+
+WordChecks checkWords(const ChipWords& words, std::span<const MessageTable> tables) {
     WordChecks out;
     dds::PlanLimits limits;
     limits.clockHz = words.clockHz;
@@ -129,8 +154,14 @@ WordChecks checkWords(const ChipWords& words) {
     for (dds::LimitWarning& w : dds::checkLimits(*words.chip, limits)) {
         (w.refuses() ? out.refusals : out.warnings).push_back(std::move(w.text));
     }
-    for (const ToneSet& set : kToneSets) checkToneSet(set, words, out);
+    for (const ToneSet& set : kToneSets) {
+        const bool ownWords = std::any_of(tables.begin(), tables.end(), [&](const auto& table) {
+            return intervalIdOf(table) == set.intervalId;
+        });
+        checkToneSet(set, words, ownWords, out);
+    }
     checkW0Phase(words, out);
+    for (const MessageTable& table : tables) checkTableTones(table, words, out);
     return out;
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "firmware/chip_words.h"
+#include "firmware/message_table.h"
+#include "firmware/tone_words.h"
 
 namespace meridel::firmware {
 
@@ -35,6 +37,16 @@ struct WordChecks {
     std::vector<std::string> warnings;
     std::vector<std::string> refusals;
 };
-WordChecks checkWords(const ChipWords& words);
+// With message tables (given where the output carries their word per tone), each table's own
+// tone words are checked too: a tone off by more than kToneWarnFraction of the spacing is a
+// warning, by more than kToneRefuseFraction a refusal; and a table's mode stepped by its
+// interval word is then only warned about.
+WordChecks checkWords(const ChipWords& words, std::span<const MessageTable> tables = {});
+
+// Per-tone words are each within half a chip step of their tone; past a quarter of the spacing
+// neighbouring tones overlap in a receiver's bins.
+inline constexpr double kToneWarnFraction = 0.01;
+inline constexpr double kToneRefuseFraction = 0.25;
+StepVerdict toneVerdict(double offFraction);
 
 }  // namespace meridel::firmware

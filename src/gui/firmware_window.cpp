@@ -1,5 +1,6 @@
 #include "gui/firmware_window.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTableWidgetItem>
 #include <QVBoxLayout>
 
 #include "firmware/word_decode.h"
@@ -97,7 +99,11 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
       multiplier_(new QLineEdit(this)),
       multiplierRule_(new QLabel(this)),
       format_(new QComboBox(this)),
-      table_(wordTable({"Word", "Bytes", "Requested Hz", "Actual Hz", "Error Hz"}, this)),
+      calibration_(new QComboBox(this)),
+      calibrationText_(new QLineEdit(this)),
+      table_(wordTable({"Word", "Bytes", "Requested Hz", "Actual Hz", "Error Hz", "Antenna Hz",
+                        "Antenna error Hz"},
+                       this)),
       notes_(new QLabel(this)),
       export_(new QPushButton(QStringLiteral("Export..."), this)),
       decode_(new DecodeDialog(this)) {
@@ -112,6 +118,15 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     form->addRow(QStringLiteral("Clock  MHz"), clock_);
     form->addRow(QStringLiteral("Multiplier"), multiplierRow);
     form->addRow(QStringLiteral("Format"), format_);
+    for (const std::string& entry : model::FirmwareModel::calibrationEntries()) {
+        calibration_->addItem(qt(entry));
+    }
+    calibrationText_->setPlaceholderText(
+        QStringLiteral("+ when the clock runs fast; or the carrier in Hz at the antenna"));
+    auto* calibrationRow = new QHBoxLayout;
+    calibrationRow->addWidget(calibration_);
+    calibrationRow->addWidget(calibrationText_, 1);
+    form->addRow(QStringLiteral("Calibration"), calibrationRow);
     auto* decodeButton = new QPushButton(QStringLiteral("Decode words..."), this);
     decodeButton->setObjectName(QStringLiteral("DecodeWords"));
     auto* buttons = new QHBoxLayout;
@@ -143,6 +158,13 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
         model_.selectFormat(model_.formats()[static_cast<std::size_t>(index)]);
         refresh();
     });
+    const auto calibrate = [this] {
+        model_.setCalibration(static_cast<model::Calibration>(calibration_->currentIndex()),
+                              calibrationText_->text().toStdString());
+        refresh();
+    };
+    connect(calibration_, &QComboBox::currentIndexChanged, this, calibrate);
+    connect(calibrationText_, &QLineEdit::textEdited, this, calibrate);
     connect(export_, &QPushButton::clicked, this, &FirmwareWindow::exportFile);
     connect(decodeButton, &QPushButton::clicked, this, [this] {
         decode_->start(model_.chipIndex(), qt(model_.shownClock()));
@@ -154,6 +176,10 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
 
 void FirmwareWindow::planChanged() {
     if (isVisible()) refresh();
+}
+
+void FirmwareWindow::setMessageTables(std::vector<firmware::MessageTable> tables) {
+    model_.setMessageTables(std::move(tables));
 }
 
 void FirmwareWindow::showEvent(QShowEvent* event) {
@@ -190,10 +216,22 @@ void FirmwareWindow::refresh() {
 
     std::vector<std::vector<std::string>> rows;
     for (const model::FirmwareWordRow& r : model_.rows()) {
-        rows.push_back({r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz});
+        rows.push_back(
+            {r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz, r.antennaHz, r.antennaErrorHz});
     }
     fillTable(table_, rows);
+    // A message's tone word off by more than 0.01 of the spacing is yellow, past a quarter red.
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        const auto level = model_.rows()[static_cast<std::size_t>(i)].level;
+        if (level == model::FirmwareWordRow::Level::Plain) continue;
+        const QColor colour = level == model::FirmwareWordRow::Level::Warn ? QColor(255, 240, 160)
+                                                                           : QColor(255, 190, 190);
+        for (int column = 0; column < table_->columnCount(); ++column) {
+            if (QTableWidgetItem* item = table_->item(i, column)) item->setBackground(colour);
+        }
+    }
     QStringList notes;
+    if (const std::string note = model_.correctionNote(); !note.empty()) notes << qt(note);
     for (const std::string& warning : model_.warnings()) notes << qt("Warning: " + warning);
     if (!model_.error().empty()) notes << qt(model_.error());
     if (!model_.prompt().empty()) notes << qt(model_.prompt());

@@ -46,6 +46,8 @@ public:
                    QWidget* parent = nullptr);
     // The main window's plan changed: the words follow while the window is shown.
     void planChanged();
+    // The messages of the Beacon messages window, whose own tone words the table shows.
+    void setMessageTables(std::vector<firmware::MessageTable> tables);
     QTableWidget* table() const { return table_; }
     QComboBox* chipBox() const { return chip_; }
     QLineEdit* clockBox() const { return clock_; }
@@ -70,6 +72,8 @@ private:
     QLineEdit* multiplier_;
     QLabel* multiplierRule_;
     QComboBox* format_;
+    QComboBox* calibration_;
+    QLineEdit* calibrationText_;
     QTableWidget* table_;
     QLabel* notes_;
     QPushButton* export_;

@@ -36,8 +36,12 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
 
     connect(main_, &MainWindow::unloaded, this, &MainFrame::unloaded);
     connect(main_, &MainWindow::modelShown, this, [this] {
-        if (firmware_) firmware_->planChanged();
+        // The messages first: the Firmware window shows their tone words.
         if (messages_) messages_->planChanged();
+        if (firmware_) {
+            if (messages_) firmware_->setMessageTables(messages_->messageTables());
+            firmware_->planChanged();
+        }
         if (sequence_) sequence_->follow();
     });
 }
@@ -46,6 +50,7 @@ MainFrame::~MainFrame() = default;
 
 void MainFrame::openFirmware() {
     if (!firmware_) firmware_ = std::make_unique<FirmwareWindow>(model_, report_);
+    if (messages_) firmware_->setMessageTables(messages_->messageTables());
     bringToFront(firmware_.get());
 }
 

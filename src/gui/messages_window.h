@@ -43,6 +43,7 @@ public:
     QTabWidget* tables() const { return tables_; }
     // The main window's plan changed: the messages follow while the window is shown.
     void planChanged();
+    const std::vector<firmware::MessageTable>& messageTables() const { return model_.tables(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

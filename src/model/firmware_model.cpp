@@ -3,10 +3,12 @@
 #include <cmath>
 
 #include "firmware/c_header.h"
+#include "firmware/tone_words.h"
 #include "firmware/word_checks.h"
 #include "firmware/word_decode.h"
 #include "model/plan_aside.h"
 #include "numbers/checked_math.h"
+#include "numbers/clock_correction.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
 #include "numbers/tuning_word.h"
@@ -43,9 +45,70 @@ std::optional<int> multiplier(const dds::Chip& chip, const std::string& text, st
     return std::nullopt;
 }
 
-FirmwareWordRow rowOf(const firmware::ChipWord& w, int bytes) {
-    return {w.name, numbers::wordBytesText(w.ftw, bytes), trimmedDecimalText(w.requestedHz),
-            trimmedDecimalText(w.actualHz), trimmedDecimalText(w.actualHz - w.requestedHz)};
+FirmwareWordRow rowOf(const firmware::ChipWord& w, int bytes, std::int32_t rfMult) {
+    const double r = rfMult;
+    return {w.name,
+            numbers::wordBytesText(w.ftw, bytes),
+            trimmedDecimalText(w.requestedHz),
+            trimmedDecimalText(w.actualHz),
+            trimmedDecimalText(w.actualHz - w.requestedHz),
+            trimmedDecimalText(w.actualHz * r),
+            trimmedDecimalText((w.actualHz - w.requestedHz) * r)};
+}
+
+FirmwareWordRow toneRow(const firmware::MessageTable& table, const firmware::TableTones& tones,
+                        const firmware::ToneWord& t, const dds::Chip& chip) {
+    FirmwareWordRow row{table.mode + " tone " + std::to_string(t.tone),
+                        numbers::wordBytesText(t.ftw, chip.wordBytes),
+                        trimmedDecimalText(t.requestedHz),
+                        trimmedDecimalText(t.actualHz),
+                        trimmedDecimalText(t.actualHz - t.requestedHz),
+                        trimmedDecimalText(t.antennaHz),
+                        trimmedDecimalText(t.antennaErrorHz)};
+    if (tones.spacingHz > 0) {
+        const auto verdict = firmware::toneVerdict(std::fabs(t.antennaErrorHz) / tones.spacingHz);
+        row.level = verdict == firmware::StepVerdict::Refuse ? FirmwareWordRow::Level::Error
+                    : verdict == firmware::StepVerdict::Warn ? FirmwareWordRow::Level::Warn
+                                                             : FirmwareWordRow::Level::Plain;
+    }
+    return row;
+}
+
+constexpr const char* kCalibrationRule =
+    "a number: ppm or ppb positive when the clock runs fast, or the carrier in Hz as a counter "
+    "reads it at the antenna";
+
+numbers::Rational exact(double value) {
+    const auto r = numbers::Rational::fromDouble(value);
+    return r ? numbers::roundedTo(*r, 1000000000) : numbers::Rational(0);
+}
+
+// The factor true clock / nominal clock of a calibration field, or the reason there is none.
+std::optional<numbers::Rational> calibrationFactor(Calibration kind, const std::string& text,
+                                                   const MainWindowModel& plan, double nominalHz,
+                                                   const dds::Chip& chip, std::string& error) {
+    const auto value = numbers::parseWholeNumber(text);
+    std::optional<numbers::Rational> factor;
+    if (value && std::isfinite(*value) && std::fabs(*value) < 1e12) {
+        if (kind == Calibration::Ppm) factor = numbers::factorFromPpm(exact(*value));
+        if (kind == Calibration::Ppb) factor = numbers::factorFromPpb(exact(*value));
+        if (kind == Calibration::MeasuredHz) {
+            const double foHz = numbers::parseFieldNumber(plan.fieldText(Field::Fo)) * kHzPerMHz;
+            const double rfMult = numbers::parseFieldNumber(plan.fieldText(Field::RFMult));
+            const auto ftw = numbers::frequencyWord(foHz, nominalHz, chip.wordBits);
+            if (ftw && rfMult >= 1) {
+                const double carrier = numbers::wordFrequency(*ftw, nominalHz, chip.wordBits);
+                factor = numbers::factorFromMeasurement(exact(carrier * std::round(rfMult)),
+                                                        exact(*value));
+            }
+        }
+    }
+    if (!factor) error = "Calibration: \"" + text + "\" is no correction; give " + kCalibrationRule;
+    return factor;
+}
+
+std::string entryOf(Calibration kind) {
+    return FirmwareModel::calibrationEntries()[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace
@@ -101,12 +164,54 @@ void FirmwareModel::update(const MainWindowModel& plan) {
         const std::string& field = plan.fieldText(Field::ClockFreq);
         shownClock_ = field.substr(std::min(field.find_first_not_of(' '), field.size()));
     }
+    if (ownClock()) {
+        // As in meridel-cli: a multiplier chain after these chips takes a whole factor.
+        const auto rfMult = numbers::parseWholeNumber(plan.fieldText(Field::RFMult));
+        if (!rfMult || !(*rfMult >= 1 && *rfMult <= 1000) || *rfMult != std::floor(*rfMult)) {
+            error_ = "RF Mult: \"" + plan.fieldText(Field::RFMult) + "\" is out of range for the " +
+                     std::string(c.name) + ": give a whole number from 1 to 1000";
+            return;
+        }
+    }
     std::optional<int> refMult;
     if (ownMultiplier() && !blank(multiplierText())) {
         refMult = multiplier(c, multiplierText(), error_);
         if (!refMult) return;
     }
-    AsideRun run = runPlanAside(plan, clock);
+    MainWindowModel corrected(plan);
+    corrected.setChangeListener({});  // the main window shows the plan as typed
+    correction_.reset();
+    if (calibration_ != Calibration::None && !blank(calibrationText_)) {
+        const double refIn = numbers::parseFieldNumber(plan.fieldText(Field::RefIn)) * kHzPerMHz;
+        const double nominalHz =
+            clock ? numbers::parseFieldNumber(*clock) * kHzPerMHz
+                  : numbers::parseFieldNumber(plan.fieldText(Field::ClockFreq)) * kHzPerMHz;
+        if (!(nominalHz > 0) || !(refIn > 0)) {
+            error_ = "Calibration: the plan has no clock to correct";
+            return;
+        }
+        const auto factor =
+            calibrationFactor(calibration_, calibrationText_, plan, nominalHz, c, error_);
+        if (!factor) return;
+        firmware::ClockNote note;
+        note.ppb = numbers::partsPerBillion(*factor).toDouble();
+        note.source = entryOf(calibration_) + " " + calibrationText_;
+        note.nominalHz = nominalHz;
+        try {
+            note.correctedHz = numbers::correctedClock(exact(nominalHz), *factor).toDouble();
+            if (clock) {
+                clock = trimmedDecimalText(note.correctedHz / kHzPerMHz);
+            } else {
+                const double ref = numbers::correctedClock(exact(refIn), *factor).toDouble();
+                corrected.setFieldText(Field::RefIn, trimmedDecimalText(ref / kHzPerMHz));
+            }
+        } catch (const numbers::RationalOverflow&) {
+            error_ = "Calibration: \"" + calibrationText_ + "\" is too large for this clock";
+            return;
+        }
+        correction_ = note;
+    }
+    AsideRun run = runPlanAside(corrected, clock);
     if (run.failure) {
         error_ = run.failure->message;
         return;
@@ -118,9 +223,22 @@ void FirmwareModel::update(const MainWindowModel& plan) {
         return;
     }
     listing_ = std::move(run.listing);
-    for (const auto& w : words_->tones) rows_.push_back(rowOf(w, c.wordBytes));
-    for (const auto& w : words_->intervals) rows_.push_back(rowOf(w, c.wordBytes));
-    firmware::WordChecks checks = firmware::checkWords(*words_);
+    for (const auto& w : words_->tones) rows_.push_back(rowOf(w, c.wordBytes, words_->rfMult));
+    for (const auto& w : words_->intervals) {
+        rows_.push_back(rowOf(w, c.wordBytes, words_->rfMult));
+    }
+    shownTables_.clear();
+    for (const firmware::MessageTable& table : tables_) {
+        try {
+            const firmware::TableTones tones = firmware::tableTones(table, *words_);
+            for (const firmware::ToneWord& t : tones.tones)
+                rows_.push_back(toneRow(table, tones, t, c));
+            shownTables_.push_back(table);
+        } catch (const firmware::FirmwareError&) {
+            // A table whose words this plan lacks (PI4 adds its own) is left out.
+        }
+    }
+    firmware::WordChecks checks = firmware::checkWords(*words_, shownTables_);
     warnings_ = std::move(checks.warnings);
     if (!checks.refusals.empty()) {
         // The table still shows the words, but none is exported that puts the beacon off.
@@ -130,6 +248,14 @@ void FirmwareModel::update(const MainWindowModel& plan) {
         words_.reset();
         listing_.clear();
     }
+}
+
+std::vector<std::string> FirmwareModel::calibrationEntries() {
+    return {"none", "ppm", "ppb", "measured"};
+}
+
+std::string FirmwareModel::correctionNote() const {
+    return correction_ ? firmware::clockNoteText(*correction_) : std::string();
 }
 
 std::string FirmwareModel::shownMultiplier(const MainWindowModel& plan) const {
@@ -144,7 +270,9 @@ std::string FirmwareModel::exportFileName() const {
 std::optional<std::string> FirmwareModel::exportTo(const std::filesystem::path& path) const {
     if (!words_) return "Nothing to export: " + (error_.empty() ? prompt_ : error_);
     if (format_ == FirmwareFormat::AsmListing) return writeWholeFile(path, listing_);
-    return writeWholeFile(path, firmware::cHeader(*words_, {}, "meridel"));
+    firmware::HeaderExtras extras;
+    extras.correction = correction_;
+    return writeWholeFile(path, firmware::cHeader(*words_, shownTables_, "meridel", "DDS", extras));
 }
 
 DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "dds/chips.h"
+#include "firmware/c_header.h"
 #include "firmware/chip_words.h"
+#include "firmware/message_table.h"
 #include "model/main_window_model.h"
 
 namespace meridel::model {
@@ -16,7 +18,15 @@ enum class FirmwareFormat { AsmListing, CHeader };
 // One line of the words table, as the window shows it.
 struct FirmwareWordRow {
     std::string name, bytes, requestedHz, actualHz, errorHz;
+    std::string antennaHz, antennaErrorHz;  // after RF Mult
+    // A message's own tone word is coloured by how far it lies from its tone: more than 0.01 of
+    // the spacing is a warning, more than a quarter an error.
+    enum class Level { Plain, Warn, Error } level = Level::Plain;
 };
+
+// How the clock is corrected before the words are computed: by parts per million or billion
+// (positive when the clock runs fast), or from a counter's reading of the carrier at the antenna.
+enum class Calibration { None, Ppm, Ppb, MeasuredHz };
 
 // The Firmware window: the main window's plan as the words of a chosen DDS chip, its limit
 // warnings, and the file to export in the chosen format. The edits only store; update() computes
@@ -47,6 +57,22 @@ public:
     FirmwareFormat format() const { return format_; }
     void selectFormat(FirmwareFormat format);
 
+    // The messages last encoded in the Beacon messages window: their own tone words join the
+    // table, the checks and the exported header.
+    void setMessageTables(std::vector<firmware::MessageTable> tables) {
+        tables_ = std::move(tables);
+    }
+
+    static std::vector<std::string> calibrationEntries();  // in Calibration's order
+    Calibration calibration() const { return calibration_; }
+    const std::string& calibrationText() const { return calibrationText_; }
+    void setCalibration(Calibration kind, std::string text) {
+        calibration_ = kind;
+        calibrationText_ = std::move(text);
+    }
+    // "clock corrected by ... ppb ...", or empty without a correction.
+    std::string correctionNote() const;
+
     void update(const MainWindowModel& plan);
     const std::string& shownClock() const { return shownClock_; }  // MHz, what the words use
     const std::vector<FirmwareWordRow>& rows() const { return rows_; }
@@ -65,6 +91,11 @@ private:
     std::vector<std::string> clockTexts_ = std::vector<std::string>(dds::chips().size());
     std::vector<std::string> multiplierTexts_ = std::vector<std::string>(dds::chips().size());
     FirmwareFormat format_ = FirmwareFormat::AsmListing;
+    Calibration calibration_ = Calibration::None;
+    std::string calibrationText_;
+    std::optional<firmware::ClockNote> correction_;
+    std::vector<firmware::MessageTable> tables_;
+    std::vector<firmware::MessageTable> shownTables_;  // those the words have base words for
 
     std::string shownClock_;
     std::optional<firmware::ChipWords> words_;

@@ -54,6 +54,7 @@ public:
     // Returns every error, one a line, or nullopt.
     std::optional<std::string> encode(const MainWindowModel& plan);
     const std::vector<EncodedMessage>& messages() const { return messages_; }
+    const std::vector<firmware::MessageTable>& tables() const { return tables_; }
     // The error on a field after the last encode, or empty.
     const std::string& fieldError(MessageField field) const {
         return fieldErrors_[static_cast<std::size_t>(field)];

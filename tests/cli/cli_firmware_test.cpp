@@ -66,7 +66,8 @@ TEST_F(CliFirmware, JsonAddsTheChipTheWordsAndTheIntervals) {
     for (std::size_t i = 0; i < listed.size(); ++i) {
         const bool tone = i < object["words"].size();
         const json& w = tone ? object["words"][i] : object["intervals"][i - object["words"].size()];
-        EXPECT_EQ(w.size(), 4u) << w;
+        EXPECT_EQ(w.size(), 6u) << w;
+        EXPECT_EQ(w["antenna_hz"], w["actual_hz"]) << "RF Mult 1";
         const std::uint64_t ftw = w["ftw"].get<std::uint64_t>();
         EXPECT_EQ(tone ? ftw : (ftw & 0xFFFFFFFF), listed[i].second) << w;
         EXPECT_NEAR(w["requested_hz"].get<double>(), listedHz(i), 1e-6) << w;

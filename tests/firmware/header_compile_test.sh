@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The C header compiles without a warning as C99 and C++ on the host, for AVR (atmega328p) and
-# for ARM Cortex-M0+, with and without a message table, and with a beacon cycle; and a host
-# program that includes the header of the worked plan reads back the listing's bytes.
+# for ARM Cortex-M0+, with and without a message table (and its tone words), and with a beacon
+# cycle; a host program that includes the header of the worked plan reads back the listing's
+# bytes, and another checks each tone's bytes against the 64-bit tone array.
 # usage: header_compile_test.sh MERIDEL_CLI SAMPLE_HEADER LISTING
 set -euo pipefail
 cli=$1 sample=$2 listing=$3
@@ -67,6 +68,10 @@ gcc -std=c99 -Wall -Wextra -pedantic -Werror -I "$scratch/listing" "$here/header
   tr -d '\r' <"$listing" | sed -n 's/^PHASE180  Constant  //p'
 } >"$scratch/expected"
 diff "$scratch/expected" "$scratch/read-back" >&2 || fail "the host program read other bytes than the listing's"
+
+gcc -std=c99 -Wall -Wextra -pedantic -Werror -I "$scratch/message" "$here/tone_check.c" \
+  -o "$scratch/tone-check"
+"$scratch/tone-check" || fail "the tone words' bytes and their 64-bit array disagree"
 
 [ $failures -eq 0 ] || exit 1
 echo "header: $compiled compilations, $(wc -l <"$scratch/read-back") words read back as listed"

@@ -109,8 +109,12 @@ std::string firmwareState(FirmwareModel& fw, const MainWindowModel& plan) {
                     (fw.canExport() ? ", exports " : ", no export ") + fw.exportFileName();
     for (const FirmwareWordRow& r : fw.rows()) {
         s += "\n" + r.name + " | " + r.bytes + " | " + r.requestedHz + " | " + r.actualHz + " | " +
-             r.errorHz;
+             r.errorHz +
+             (r.level == FirmwareWordRow::Level::Warn    ? " | warn"
+              : r.level == FirmwareWordRow::Level::Error ? " | error"
+                                                         : "");
     }
+    if (!fw.correctionNote().empty()) s += "\n" + fw.correctionNote();
     return s + lines(fw.warnings()) + (fw.error().empty() ? "" : "\nerror: " + fw.error()) +
            (fw.prompt().empty() ? "" : "\nprompt: " + fw.prompt());
 }
@@ -269,7 +273,8 @@ private:
         }
     }
 
-    // "fw chip NAME|clock TEXT|mult TEXT|format asm|c|export FILE": the Firmware window.
+    // "fw chip NAME|clock TEXT|mult TEXT|format asm|c|calibrate KIND TEXT|tables|export FILE":
+    // the Firmware window ("tables" takes the Beacon messages window's tables).
     void toolStep(const std::string& arg) {
         if (!fw_) fw_ = std::make_unique<FirmwareModel>();
         const std::string what = arg.substr(0, arg.find(' '));
@@ -282,6 +287,15 @@ private:
             fw_->setClockText(value);
         } else if (what == "mult") {
             fw_->setMultiplierText(value);
+        } else if (what == "tables") {
+            fw_->setMessageTables(messages_ ? messages_->tables()
+                                            : std::vector<firmware::MessageTable>());
+        } else if (what == "calibrate") {
+            const auto kinds = FirmwareModel::calibrationEntries();
+            const std::string kind = value.substr(0, value.find(' '));
+            fw_->setCalibration(static_cast<Calibration>(
+                                    std::find(kinds.begin(), kinds.end(), kind) - kinds.begin()),
+                                value.substr(std::min(value.size(), kind.size() + 1)));
         } else if (what == "format") {
             fw_->selectFormat(value == "c" ? FirmwareFormat::CHeader : FirmwareFormat::AsmListing);
         } else {
