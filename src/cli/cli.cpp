@@ -8,9 +8,11 @@
 #include <span>
 #include <string_view>
 
+#include "audio/transmission.h"
 #include "beacon/message_plan.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
+#include "cli/sound_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
 #include "listing/output_targets.h"
@@ -35,6 +37,8 @@ constexpr const char* kUsage =
     "                   [--jt-message TEXT] [--wspr-message TEXT] [--fsk441-message TEXT]\n"
     "                   [--pi4-message CALL] [--pi4-audio HZ] [--cw-message TEXT]\n"
     "                   [--cw-wpm WPM] [--rtty-message TEXT] [--symbol-file NAME]\n"
+    "                   [--wav FILE] [--waterfall FILE.png] [--dial MHZ] [--seconds S]\n"
+    "                   [--snr DB]\n"
     "       meridel-cli --decode BYTES... --clock MHZ [--dds CHIP] [--json]\n";
 
 constexpr const char* kHelp =
@@ -101,6 +105,16 @@ constexpr const char* kHelp =
     "                        With --format c they go into the C header instead\n"
     "A message that cannot be encoded ends with status 1 and writes no file.\n"
     "\n"
+    "hearing the messages (the words of the plan's chip keyed as the symbols say):\n"
+    "  --wav FILE           write what a USB receiver hears, 12000 samples/s 16-bit mono, as\n"
+    "                       the WSJT decoders read it; several messages follow each other\n"
+    "  --waterfall FILE.png draw the same audio as a waterfall: frequency across, time down\n"
+    "  --dial MHZ           the receiver's USB dial; by default the carrier, for WSPR 1500 Hz\n"
+    "                       below it. Every tone must lie 0 to 3000 Hz above the dial\n"
+    "  --seconds S          the length of the sound, 1 to 3600 s (default 120 for WSPR,\n"
+    "                       otherwise 60, or longer to hold the messages)\n"
+    "  --snr DB             add white noise: the SNR in 2500 Hz, -60 to 60 dB\n"
+    "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -126,6 +140,7 @@ struct Options {
     OtherOptions others;
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
+    SoundRequest sound;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -214,6 +229,10 @@ Options parseOptions(const std::vector<std::string>& args) {
         }
         if (isMessageOption(option)) {
             takeMessageOption(options.messages, options.symbolFile, option, takeValue());
+            continue;
+        }
+        if (isSoundOption(option)) {
+            options.sound.take(option, takeValue());
             continue;
         }
         if (isFirmwareOption(option)) {
@@ -331,7 +350,7 @@ void writeJson(std::FILE* out, const nlohmann::json& object) {
 }
 
 // Why an invocation ended early: "arithmetic" or "output" for a failed run, "message" for a
-// message that cannot be encoded.
+// message that cannot be encoded, "sound" for a sound that cannot be made or written.
 struct Failure {
     std::string kind;
     std::string message;
@@ -412,6 +431,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     Options options;
     MainWindowModel model;
     FirmwareResult fw;
+    SoundPlan sound;
     try {
         options = parseOptions(args);
         if (options.help) {
@@ -425,6 +445,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
             return kCompleted;
         }
         fw.plan = resolveFirmware(options.firmware, options.others);
+        sound = resolveSound(options.sound, options.messages.any());
         if (!options.firmware.decode.empty()) {
             const auto decoded = decodeWords(fw.plan, options.firmware.decode);
             return printDecoded(out, fw.plan, decoded, options.json);
@@ -474,12 +495,20 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
                 if (messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
+                if (sound.requested()) {
+                    writeSound(
+                        sound, tables,
+                        fw.words ? *fw.words : firmware::chipWords(words, dds::defaultChip()),
+                        options.json, err);
+                }
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
             } catch (const modes::MessageError& error) {
                 failure = Failure{"message", error.what()};
             } catch (const listing::OutputError& error) {
                 failure = Failure{"output", error.what()};
+            } catch (const audio::SoundError& error) {
+                failure = Failure{"sound", error.what()};
             }
         }
     } else {

@@ -12,11 +12,7 @@ constexpr std::size_t kBytesPerLine = 16;
 
 // The interval word a message's tone numbers step by, as the listing labels it.
 std::string intervalName(const MessageTable& m, const run::RunWords& words) {
-    const std::string id = m.key == "jt"
-                               ? (m.mode.rfind("JT65", 0) == 0 ? "JT65_INTERVAL" : "JT4_INTERVAL")
-                           : m.key == "wspr"   ? "WSPR_INTERVAL"
-                           : m.key == "fsk441" ? "FSK441_INTERVAL"
-                                               : "PI4_INTERVAL";
+    const std::string_view id = intervalWordId(m);
     for (const run::RunWord& w : words.intervals) {
         if (w.id == id) return w.name;
     }

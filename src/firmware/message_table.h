@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace meridel::firmware {
@@ -16,5 +17,15 @@ struct MessageTable {
     double symbol_seconds = 0;
     std::string base_word;  // listing word name the tones count from
 };
+
+// The id (run::RunWord::id) of the interval word a table's tone numbers step by; empty for the
+// CW and RTTY tables, which key one or two words instead of counting.
+inline std::string_view intervalWordId(const MessageTable& m) {
+    if (m.key == "jt") return m.mode.rfind("JT65", 0) == 0 ? "JT65_INTERVAL" : "JT4_INTERVAL";
+    if (m.key == "wspr") return "WSPR_INTERVAL";
+    if (m.key == "fsk441") return "FSK441_INTERVAL";
+    if (m.key == "pi4") return "PI4_INTERVAL";
+    return {};
+}
 
 }  // namespace meridel::firmware

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace meridel::audio {
+
+// Writes 12 000 samples/s 16-bit mono PCM as a WAV file. Throws SoundError naming the file.
+void writeWav(const std::string& path, std::span<const std::int16_t> samples);
+
+// How a waterfall shows the audio: the audio band drawn across, and the FFT length, which sets
+// both the frequency and the time resolution.
+struct WaterfallView {
+    double lowHz = 0;
+    double highHz = 3000;
+    int fftSize = 4096;
+};
+
+// A view that shows every tone of `lowHz`..`highHz` (audio) with some room around it, with an
+// FFT about one symbol long (`symbolSeconds`), so each symbol's tone stands apart.
+WaterfallView viewAround(double lowHz, double highHz, double symbolSeconds);
+
+// The spectrogram as a WSJT-X waterfall in a PNG picture: frequency across, time down, the
+// power in dB as colour, with the frequency (Hz) along the top and the time (s) down the left.
+// Throws SoundError naming the file.
+void writeWaterfall(const std::string& path, std::span<const std::int16_t> samples,
+                    const WaterfallView& view);
+
+}  // namespace meridel::audio
