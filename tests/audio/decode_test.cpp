@@ -155,9 +155,9 @@ std::vector<Case> cases() {
     std::vector<Case> out;
     for (const Plan& plan : kPlans) {
         for (const Mode& mode : kModes) {
-            // The decoders want a noise floor: jt9 misses JT65 above about +25 dB and reads JT4
-            // several hertz off above 0 dB.
-            out.push_back({plan, mode, 0});
+            // The decoders want a noise floor: jt9 misses JT65 above about +25 dB and reads
+            // the wider JT4 submodes up to 7 Hz off from 0 dB up.
+            out.push_back({plan, mode, -10});
 #ifdef MERIDEL_QUICK_DECODES
             if (mode.name.size() > 4) continue;  // under the sanitizers: WSPR and JT65x only
 #endif
@@ -169,19 +169,21 @@ std::vector<Case> cases() {
         break;
 #endif
     }
-    out.push_back({kCoarsePlan, kModes[1], 0});
+    out.push_back({kCoarsePlan, kModes[1], -10});
     return out;
 }
 
 INSTANTIATE_TEST_SUITE_P(Wsjtx, Decoders, ::testing::ValuesIn(cases()),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              const Case& c = info.param;
-                             return c.plan.name + "_" + c.mode.name + (c.snrDb < 0 ? "_weak" : "");
+                             return c.plan.name + "_" + c.mode.name +
+                                    (c.snrDb < -10 ? "_weak" : "");
                          });
 
 // A test double of a firmware whose WSPR interval word forgot the RF multiplier (the spacing
-// at the DDS instead of a third of it), beside the right one: the same path to the WAV file must
-// decode the one and not the other, or the checks above could pass whatever the words.
+// at the DDS instead of a third of it), beside the right one, both weak: the same path to the
+// WAV file must pass the check above with the one and not the other, or the check could pass
+// whatever the words. (Strong, wsprd still reads the wrong one, 6 Hz off.)
 TEST(WrongWords, AWrongIntervalWordDoesNotDecode) {
     if (!installed("wsprd")) GTEST_SKIP() << "wsprd is not installed (Debian package wsjtx)";
     ScratchFolder scratch("decode");
@@ -200,11 +202,15 @@ TEST(WrongWords, AWrongIntervalWordDoesNotDecode) {
     for (double step : {spacing / 3, spacing}) {
         words.intervals = {{"WSPR_INTERVAL", "WSPR Interval", step, word(step), 0}};
         const audio::Transmission t = audio::beaconTransmission({&table, 1}, words);
-        const auto samples = audio::listen(t.segments, {carrier - 1500, 120, 0.0});
+        const auto samples = audio::listen(t.segments, {carrier - 1500, 120, -26.0});
         audio::writeWav((scratch.path() / "x.wav").string(), samples);
         const std::string output =
             run(scratch.path(), "wsprd -f " + mhz(carrier - 1500) + " x.wav");
-        EXPECT_EQ(decodes(output).size(), step < spacing ? 1u : 0u) << "step " << step << output;
+        std::size_t right = 0;
+        for (const Decode& d : decodes(output)) {
+            right += d.message == "K1ABC FN42 37" && std::abs(d.freq * 1e6 - carrier) <= 1;
+        }
+        EXPECT_EQ(right, step < spacing ? 1u : 0u) << "step " << step << "\n" << output;
     }
 }
 
