@@ -195,6 +195,7 @@ void writeWav(const std::string& path, std::span<const std::int16_t> samples) {
 }
 
 WaterfallView viewAround(double lowHz, double highHz, double symbolSeconds) {
+    if (!(lowHz <= highHz)) return {};  // nothing keyed: the whole passband
     const double margin = std::max(25.0, (highHz - lowHz) / 4);
     WaterfallView view;
     view.lowHz = std::max(0.0, lowHz - margin);

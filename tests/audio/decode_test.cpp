@@ -91,7 +91,7 @@ std::string run(const std::filesystem::path& folder, const std::string& command)
 
 std::string mhz(double hz) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.6f", hz / 1e6);
+    std::snprintf(text, sizeof text, "%.8f", hz / 1e6);
     return text;
 }
 
@@ -105,8 +105,13 @@ protected:
         std::string output;
     };
     Heard hear(const Case& c, const std::string& message) {
-        const bool wspr = c.mode.name == "WSPR";
+        const bool wspr = c.mode.name == "WSPR", jt4 = c.mode.spacingHz > 0;
+        // JT4 tone 0 lies this far above the carrier; jt9 reads JT4 frequencies on a grid of
+        // about 1.4 Hz (WSJT-X's own jt4sim signals at 1000 Hz read 998 to 1000, ours at 1244
+        // as far as 4 Hz low), so the receiver is tuned to hear tone 0 at 1000 Hz.
+        const double jt4ToneZero = kSyncHz - 1.5 * c.mode.spacingHz;
         std::vector<std::string> args = c.plan.args;
+        if (jt4) args.insert(args.end(), {"--dial", mhz(c.plan.carrierHz + jt4ToneZero - 1000)});
         args.insert(args.end(), {"--mode", wspr ? "JT65B" : c.mode.name,
                                  wspr ? "--wspr-message" : "--jt-message", message, "--wav",
                                  "x.wav", "--snr", std::to_string(c.snrDb)});
@@ -115,19 +120,16 @@ protected:
         // WSPR at the carrier (the centre of its four tones, as an MHz reading), JT65 at its
         // sync tone, JT4 at its tone 0.
         Heard h;
-        h.expected = wspr ? c.plan.carrierHz / 1e6 : kSyncHz - 1.5 * c.mode.spacingHz;
+        h.expected = wspr ? c.plan.carrierHz / 1e6 : jt4 ? 1000 : kSyncHz;
         h.tolerance = wspr ? 1e-6 : 1;
         std::string command;
         if (wspr) {
             command = "wsprd -f " + mhz(c.plan.carrierHz - 1500) + " x.wav";
-        } else if (c.mode.spacingHz == 0) {
+        } else if (!jt4) {
             command = "jt9 -6 -b " + c.mode.name.substr(4) + " x.wav";
         } else {
-            command = "jt9 -4 -d 3 -b " + c.mode.name.substr(3) + " -f " +
-                      std::to_string(std::lround(h.expected)) + " x.wav";
-            // jt9 reads JT4 on a grid of about 1.4 Hz, and WSJT-X's own jt4sim signals of
-            // JT4C and wider 2 Hz low: its reading is good to that.
-            h.tolerance = 2.5;
+            command = "jt9 -4 -d 3 -b " + c.mode.name.substr(3) + " -f 1000 x.wav";
+            h.tolerance = 2;
         }
         h.output = command + "\n" + run(folder, command);
         for (const Decode& d : decodes(h.output)) {
@@ -151,23 +153,27 @@ TEST_P(Decoders, ReadTheMessageAtItsFrequencyOnTime) {
     EXPECT_NEAR(h.decodes[0].dt, 0, 0.2);
 }
 
+// Under the sanitizers, whose findings would be in our generator and not in the decoders, the
+// strong signals of the listing's plan suffice.
+#ifdef MERIDEL_QUICK_DECODES
+constexpr bool kQuick = true;
+#else
+constexpr bool kQuick = false;
+#endif
+
 std::vector<Case> cases() {
     std::vector<Case> out;
     for (const Plan& plan : kPlans) {
+        if (kQuick && plan.name != "AD9852") continue;
         for (const Mode& mode : kModes) {
             // The decoders want a noise floor: jt9 misses JT65 above about +25 dB and reads
             // the wider JT4 submodes up to 7 Hz off from 0 dB up.
             out.push_back({plan, mode, -10});
-#ifdef MERIDEL_QUICK_DECODES
-            if (mode.name.size() > 4) continue;  // under the sanitizers: WSPR and JT65x only
-#endif
             // Near the decoders' limits (about -28 dB for WSPR, -25 for JT65, -23 for JT4A).
-            if (plan.name == "AD9852")
+            if (plan.name == "AD9852" && !kQuick) {
                 out.push_back({plan, mode, mode.name == "WSPR" ? -26.0 : -20.0});
+            }
         }
-#ifdef MERIDEL_QUICK_DECODES
-        break;
-#endif
     }
     out.push_back({kCoarsePlan, kModes[1], -10});
     return out;
