@@ -22,13 +22,13 @@ void BM_WsprWav(benchmark::State& state) {
     words.chip = dds::findChip("AD9851");
     words.clockHz = clock;
     words.rfMult = 1;
-    words.tones = {{"SSB_CARRIER", "SSB Carrier", carrier, word(carrier), 0},
-                   {"WSPR_BASE", "WSPR Base", carrier - 1.5 * spacing,
-                    word(carrier - 1.5 * spacing), 0}};
+    words.tones = {
+        {"SSB_CARRIER", "SSB Carrier", carrier, word(carrier), 0},
+        {"WSPR_BASE", "WSPR Base", carrier - 1.5 * spacing, word(carrier - 1.5 * spacing), 0}};
     words.intervals = {{"WSPR_INTERVAL", "WSPR Interval", spacing, word(spacing), 0}};
     const modes::SymbolTable wspr = modes::encodeWspr("K1ABC FN42 37");
-    const firmware::MessageTable table{"wspr", "WSPR", wspr.text, wspr.symbols,
-                                       wspr.symbol_seconds, "WSPR Base"};
+    const firmware::MessageTable table{
+        "wspr", "WSPR", wspr.text, wspr.symbols, wspr.symbol_seconds, "WSPR Base"};
     const auto path = (std::filesystem::temp_directory_path() / "meridel-bench.wav").string();
     audio::Listening how{carrier - 1500, 120, std::nullopt};
     if (state.range(0)) how.snrDb = -26;
