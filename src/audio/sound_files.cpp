@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <numbers>
 #include <vector>
@@ -192,6 +196,18 @@ void writeWav(const std::string& path, std::span<const std::int16_t> samples) {
     const bool written = sf_write_short(file, samples.data(), count) == count;
     const std::string why = sf_strerror(file);
     if (sf_close(file) != 0 || !written) throw fail(why);
+}
+
+void checkWritable(const std::string& path, const std::string& what, const std::string& option) {
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    std::FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+        throw SoundError("cannot write " + what + " \"" + path + "\": " + std::strerror(errno) +
+                         "; check " + option + " and the free space of the disk");
+    }
+    std::fclose(file);
+    if (!existed) std::filesystem::remove(path, ec);
 }
 
 WaterfallView viewAround(double lowHz, double highHz, double symbolSeconds) {

@@ -9,6 +9,11 @@ namespace meridel::audio {
 // Writes 12 000 samples/s 16-bit mono PCM as a WAV file. Throws SoundError naming the file.
 void writeWav(const std::string& path, std::span<const std::int16_t> samples);
 
+// Throws SoundError unless `path` can be created or written, so that a run can stop before it
+// writes anything; leaves no file behind that was not there. `what` ("the WAV file") and
+// `option` ("--wav") word the error.
+void checkWritable(const std::string& path, const std::string& what, const std::string& option);
+
 // How a waterfall shows the audio: the audio band drawn across, and the FFT length, which sets
 // both the frequency and the time resolution.
 struct WaterfallView {

@@ -286,6 +286,40 @@ private:
     std::string received_;
 };
 
+// A run that writes nothing: it only hands back the words.
+class NullOpener : public listing::OutputOpener {
+public:
+    std::unique_ptr<listing::OutputChannel> open(const std::string&) override {
+        return listing::openNullDevice();
+    }
+};
+
+// The sound of the plan, made on a copy of the model that writes nothing, so that a sound that
+// cannot be made or written stops the invocation before the listing or any other file exists.
+// Empty when the run itself fails: the real run then says why.
+std::optional<audio::Recording> rehearseSound(const MainWindowModel& model,
+                                              const std::vector<beacon::EncodedMessage>& encoded,
+                                              const Options& options, const FirmwarePlan& fwPlan,
+                                              const SoundPlan& sound) {
+    MainWindowModel copy = model;
+    NullOpener nowhere;
+    run::RunWords words;
+    if (copy.calculate(nowhere, words)) return std::nullopt;
+    std::optional<firmware::ChipWords> chipWords;
+    std::optional<beacon::BeaconMessages> messages;
+    try {
+        messages = beacon::tieToWords(encoded, options.messages, words);
+        chipWords = fwPlan.requested
+                        ? firmware::chipWords(messages->words, *fwPlan.chip, fwPlan.refMult)
+                        : firmware::chipWords(messages->words, dds::defaultChip());
+    } catch (const firmware::FirmwareError&) {
+        return std::nullopt;
+    } catch (const modes::MessageError&) {
+        return std::nullopt;
+    }
+    return prepareSound(sound, messages->tables, *chipWords);
+}
+
 void startState(MainWindowModel& model, const std::optional<std::string>& settingsFile) {
     if (settingsFile) {
         model::FileSettingsStore store(*settingsFile);
@@ -364,7 +398,7 @@ std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) 
 
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
                const std::optional<Failure>& failure, const FirmwareResult& fw,
-               const std::optional<beacon::BeaconMessages>& messages) {
+               const std::optional<beacon::BeaconMessages>& messages, const nlohmann::json& sound) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -383,6 +417,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
     if (fw.plan.requested) addFirmwareJson(object, fw);
     if (messages) object["messages"] = messagesJson(*messages);
+    if (!sound.is_null()) object["sound"] = sound;
     writeJson(out, object);
 }
 
@@ -476,6 +511,15 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         failure = Failure{"message", error.what()};
     }
 
+    std::optional<audio::Recording> recording;
+    if (!failure && sound.requested()) {
+        try {
+            recording = rehearseSound(model, encoded, options, fw.plan, sound);
+        } catch (const audio::SoundError& error) {
+            failure = Failure{"sound", error.what()};
+        }
+    }
+
     CliOpener opener(out, options.json, !fw.plan.header);
     std::optional<beacon::BeaconMessages> messages;
     if (failure) {
@@ -495,12 +539,7 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
                 if (fw.plan.requested) finishFirmware(fw, words, options, tables, out);
                 if (messages && !fw.plan.header)
                     writeSymbols(*messages, options.symbolFile, options.json, out);
-                if (sound.requested()) {
-                    writeSound(
-                        sound, tables,
-                        fw.words ? *fw.words : firmware::chipWords(words, dds::defaultChip()),
-                        options.json, err);
-                }
+                if (recording) writeSound(sound, *recording, options.json, err);
             } catch (const firmware::FirmwareError& error) {
                 failure = Failure{"arithmetic", error.what()};
             } catch (const modes::MessageError& error) {
@@ -516,7 +555,8 @@ int runCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     }
 
     if (options.json) {
-        printJson(out, model, opener, failure, fw, messages);
+        printJson(out, model, opener, failure, fw, messages,
+                  recording ? soundJson(sound, *recording) : nlohmann::json());
     } else {
         if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());

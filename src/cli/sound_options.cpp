@@ -4,18 +4,12 @@
 #include <cmath>
 
 #include "audio/sound_files.h"
-#include "audio/synth.h"
-#include "audio/transmission.h"
 #include "cli/firmware_options.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
 
 namespace meridel::cli {
 namespace {
-
-// How long a recording is unless --seconds says: the period its decoder reads.
-constexpr double kWsprPeriodSeconds = 120;
-constexpr double kPeriodSeconds = 60;
 
 double numberIn(std::string_view option, const std::string& text, double low, double high,
                 const char* allowed) {
@@ -75,31 +69,40 @@ SoundPlan resolveSound(const SoundRequest& request, bool anyMessage) {
     return plan;
 }
 
-void writeSound(const SoundPlan& plan, std::span<const firmware::MessageTable> tables,
-                const firmware::ChipWords& words, bool json, std::FILE* err) {
-    const audio::Transmission transmission = audio::beaconTransmission(tables, words);
-    audio::Listening how;
-    how.dialHz = plan.dialHz.value_or(audio::defaultDialHz(transmission));
-    audio::checkPassband(transmission, how.dialHz);
-    const double period = transmission.firstMode == "WSPR" ? kWsprPeriodSeconds : kPeriodSeconds;
-    how.seconds = plan.seconds.value_or(std::max(period, std::ceil(transmission.seconds())));
-    how.snrDb = plan.snrDb;
-    const auto samples = audio::listen(transmission.segments, how);
-    if (plan.wav) audio::writeWav(*plan.wav, samples);
+audio::Recording prepareSound(const SoundPlan& plan, std::span<const firmware::MessageTable> tables,
+                              const firmware::ChipWords& words) {
+    audio::Recording recording =
+        audio::makeRecording(tables, words, {plan.dialHz, plan.seconds, plan.snrDb});
+    if (plan.wav) audio::checkWritable(*plan.wav, "the WAV file", "--wav");
     if (plan.waterfall) {
-        const audio::ToneSpan span = audio::keyedSpan(transmission);
-        double shortest = how.seconds;
-        for (const audio::Segment& s : transmission.segments) {
-            if (s.keyed) shortest = std::min(shortest, s.seconds);
-        }
-        audio::writeWaterfall(
-            *plan.waterfall, samples,
-            audio::viewAround(span.lowHz - how.dialHz, span.highHz - how.dialHz, shortest));
+        audio::checkWritable(*plan.waterfall, "the waterfall picture", "--waterfall");
     }
+    return recording;
+}
+
+void writeSound(const SoundPlan& plan, const audio::Recording& recording, bool json,
+                std::FILE* err) {
+    if (plan.wav) audio::writeWav(*plan.wav, recording.samples);
+    if (plan.waterfall) audio::writeWaterfall(*plan.waterfall, recording.samples, recording.view);
     if (!json) {
         std::fprintf(err, "meridel-cli: the sound as a USB receiver tuned to %s MHz hears it\n",
-                     numbers::trimmedDecimalText(how.dialHz / 1e6).c_str());
+                     numbers::trimmedDecimalText(recording.how.dialHz / 1e6).c_str());
     }
+}
+
+nlohmann::json soundJson(const SoundPlan& plan, const audio::Recording& recording) {
+    using nlohmann::json;
+    json bands = json::array();
+    for (const audio::MessageBand& b : recording.bands) {
+        bands.push_back(
+            {{"key", b.key}, {"mode", b.mode}, {"low_hz", b.lowHz}, {"high_hz", b.highHz}});
+    }
+    return {{"dial_hz", recording.how.dialHz},
+            {"seconds", recording.how.seconds},
+            {"sample_rate", audio::kSampleRate},
+            {"wav", plan.wav ? json(*plan.wav) : json(nullptr)},
+            {"waterfall", plan.waterfall ? json(*plan.waterfall) : json(nullptr)},
+            {"messages", bands}};
 }
 
 }  // namespace meridel::cli

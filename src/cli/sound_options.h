@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
+#include "audio/recording.h"
 #include "firmware/chip_words.h"
 #include "firmware/message_table.h"
 
@@ -29,10 +32,18 @@ struct SoundPlan {
 };
 SoundPlan resolveSound(const SoundRequest& request, bool anyMessage);
 
-// Keys the messages on the chip's words and writes what a USB receiver hears: the WAV file, the
-// waterfall picture, or both. Says on `err` which dial the sound is heard on (not in JSON mode).
-// Throws audio::SoundError for a signal outside the passband or a file that cannot be written.
-void writeSound(const SoundPlan& plan, std::span<const firmware::MessageTable> tables,
-                const firmware::ChipWords& words, bool json, std::FILE* err);
+// Keys the messages on the chip's words and hears them, and checks that every file asked for
+// can be written: all that can go wrong before anything is written. Throws audio::SoundError
+// for a signal outside the passband or a file that cannot be written.
+audio::Recording prepareSound(const SoundPlan& plan, std::span<const firmware::MessageTable> tables,
+                              const firmware::ChipWords& words);
+
+// Writes the WAV file, the waterfall picture, or both. Says on `err` which dial the sound is
+// heard on (not in JSON mode). Throws audio::SoundError for a file that cannot be written.
+void writeSound(const SoundPlan& plan, const audio::Recording& recording, bool json,
+                std::FILE* err);
+
+// The "sound" member of --json: the dial, length, sample rate, files and each message's band.
+nlohmann::json soundJson(const SoundPlan& plan, const audio::Recording& recording);
 
 }  // namespace meridel::cli
