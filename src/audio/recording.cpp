@@ -18,7 +18,7 @@ Recording makeRecording(std::span<const firmware::MessageTable> tables,
     const Transmission transmission = beaconTransmission(tables, words);
     Recording out;
     out.how.dialHz = choice.dialHz.value_or(defaultDialHz(transmission));
-    checkPassband(transmission, out.how.dialHz);
+    checkPassband(transmission, out.how.dialHz, choice.dialName);
     const double period = transmission.firstMode == "WSPR" ? kWsprPeriodSeconds : kPeriodSeconds;
     out.how.seconds = choice.seconds.value_or(std::max(period, std::ceil(transmission.seconds())));
     out.how.snrDb = choice.snrDb;

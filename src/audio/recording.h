@@ -15,6 +15,7 @@ namespace meridel::audio {
 // What the listener chooses; anything left empty takes the first mode's convention.
 struct RecordingChoice {
     std::optional<double> dialHz, seconds, snrDb;
+    std::string dialName = "--dial";  // what the passband error tells to set
 };
 
 // The audio band one message's keyed tones take at the dial.

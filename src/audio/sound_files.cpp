@@ -180,16 +180,17 @@ Spectrogram spectrogram(std::span<const std::int16_t> samples, const WaterfallVi
 
 }  // namespace
 
-void writeWav(const std::string& path, std::span<const std::int16_t> samples) {
+void writeWav(const std::string& path, std::span<const std::int16_t> samples,
+              const std::string& where) {
     SF_INFO info{};
     info.samplerate = kSampleRate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    const auto fail = [&path](std::string why) {
+    const auto fail = [&path, &where](std::string why) {
         while (!why.empty() && why.back() == '.') why.pop_back();
-        return SoundError("cannot write the WAV file \"" + path + "\": " + why +
-                          "; check --wav and the free space of the disk");
+        return SoundError("cannot write the WAV file \"" + path + "\": " + why + "; check " +
+                          where + " and the free space of the disk");
     };
     if (!file) throw fail(sf_strerror(nullptr));
     const auto count = static_cast<sf_count_t>(samples.size());
@@ -221,8 +222,7 @@ WaterfallView viewAround(double lowHz, double highHz, double symbolSeconds) {
     return view;
 }
 
-void writeWaterfall(const std::string& path, std::span<const std::int16_t> samples,
-                    const WaterfallView& view) {
+WaterfallImage drawWaterfall(std::span<const std::int16_t> samples, const WaterfallView& view) {
     const Spectrogram s = spectrogram(samples, view);
     const int colScale = std::max(1, kMinPlotWidth / s.columns);
     const int rowScale = std::max(1, kMinPlotHeight / s.rows);
@@ -270,12 +270,18 @@ void writeWaterfall(const std::string& path, std::span<const std::int16_t> sampl
         picture.text(kLeft - 8 - static_cast<int>(label.size()) * kCharWidth, y - 7, label, ink);
     }
 
+    return {picture.width(), picture.height(), picture.pixels()};
+}
+
+void writeWaterfall(const std::string& path, std::span<const std::int16_t> samples,
+                    const WaterfallView& view) {
+    const WaterfallImage picture = drawWaterfall(samples, view);
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width());
-    image.height = static_cast<png_uint_32>(picture.height());
+    image.width = static_cast<png_uint_32>(picture.width);
+    image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, picture.pixels().data(), 0, nullptr)) {
+    if (!png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr)) {
         throw SoundError("cannot write the waterfall picture \"" + path + "\": " + image.message +
                          "; check --waterfall and the free space of the disk");
     }

@@ -109,7 +109,7 @@ ToneSpan keyedSpan(const Transmission& transmission) {
     return span;
 }
 
-void checkPassband(const Transmission& transmission, double dialHz) {
+void checkPassband(const Transmission& transmission, double dialHz, std::string_view dialName) {
     const ToneSpan span = keyedSpan(transmission);
     if (span.lowHz > span.highHz) return;  // nothing keyed
     if (span.lowHz - dialHz >= 0 && span.highHz - dialHz <= kPassbandHz) return;
@@ -123,7 +123,8 @@ void checkPassband(const Transmission& transmission, double dialHz) {
                          "messages one at a time");
     }
     throw SoundError(what + "outside the 0 to 3000 Hz a USB receiver tuned to " +
-                     megahertz(dialHz) + " MHz hears: use --dial " + megahertz(centred));
+                     megahertz(dialHz) + " MHz hears: use " + std::string(dialName) + " " +
+                     megahertz(centred));
 }
 
 }  // namespace meridel::audio

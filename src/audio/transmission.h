@@ -3,6 +3,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "firmware/chip_words.h"
@@ -63,7 +64,8 @@ struct ToneSpan {
 ToneSpan keyedSpan(const Transmission& transmission);
 
 // Throws SoundError when a keyed tone falls outside the passband at `dialHz`, naming a dial
-// that centres the signal.
-void checkPassband(const Transmission& transmission, double dialHz);
+// that centres the signal in the words of `dialName` (the option or field that sets the dial).
+void checkPassband(const Transmission& transmission, double dialHz,
+                   std::string_view dialName = "--dial");
 
 }  // namespace meridel::audio

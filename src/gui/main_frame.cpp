@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "gui/firmware_window.h"
+#include "gui/listen_window.h"
 #include "gui/messages_window.h"
 
 namespace meridel::gui {
@@ -19,6 +20,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
         tools->addAction(QStringLiteral("&Firmware..."), this, [this] { openFirmware(); });
     messagesAction_ =
         tools->addAction(QStringLiteral("Beacon &messages..."), this, [this] { openMessages(); });
+    listenAction_ = tools->addAction(QStringLiteral("&Listen..."), this, [this] { openListen(); });
 
     // The main window laid itself out as a window of its own: its client rectangle keeps its
     // place on the screen and its size, with the menu bar added above it.
@@ -33,6 +35,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
     connect(main_, &MainWindow::unloaded, this, &MainFrame::unloaded);
     connect(main_, &MainWindow::modelShown, this, [this] {
         if (firmware_) firmware_->planChanged();
+        if (listen_) listen_->inputsChanged();
     });
 }
 
@@ -48,16 +51,35 @@ void MainFrame::openFirmware() {
 void MainFrame::openMessages() {
     if (!messages_) {
         messages_ = std::make_unique<MessagesWindow>(model_, model::kMessagesFileName, report_);
+        connect(messages_.get(), &MessagesWindow::textsChanged, this, [this] {
+            if (listen_) listen_->inputsChanged();
+        });
     }
     if (!messages_->isVisible()) messages_->open();
     messages_->raise();
     messages_->activateWindow();
 }
 
+void MainFrame::openListen() {
+    if (!listen_) {
+        listen_ = std::make_unique<ListenWindow>(
+            model_, [this] { return messageTexts(); }, report_);
+    }
+    listen_->show();
+    listen_->raise();
+    listen_->activateWindow();
+}
+
+model::MessageTexts MainFrame::messageTexts() const {
+    if (messages_ && messages_->isVisible()) return messages_->texts();
+    return model::readMessageSettings(model::kMessagesFileName);
+}
+
 void MainFrame::closeEvent(QCloseEvent* event) {
     // The messages window saves its fields as it closes, before the main window ends the program.
     if (messages_ && messages_->isVisible()) messages_->close();
     if (firmware_) firmware_->close();
+    if (listen_) listen_->close();
     main_->close();
     event->accept();
 }

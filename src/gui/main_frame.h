@@ -4,16 +4,18 @@
 #include <memory>
 
 #include "gui/main_window.h"
+#include "model/messages_settings.h"
 
 class QAction;
 
 namespace meridel::gui {
 class FirmwareWindow;
+class ListenWindow;
 class MessagesWindow;
 
 // The program's outer window: a menu bar over the main window, which keeps its client size and
 // its controls' places, the way a menu sits outside a form's client area. The menu opens the
-// Firmware and Beacon messages windows, which follow the main window's plan.
+// Firmware, Beacon messages and Listen windows, which follow the main window's plan.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -24,9 +26,11 @@ public:
     MainWindow& mainWindow() const { return *main_; }
     QAction* firmwareAction() const { return firmwareAction_; }
     QAction* messagesAction() const { return messagesAction_; }
+    QAction* listenAction() const { return listenAction_; }
     // Created when first opened.
     FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
     MessagesWindow* messagesWindow() const { return messages_.get(); }
+    ListenWindow* listenWindow() const { return listen_.get(); }
 
 signals:
     void unloaded();
@@ -37,14 +41,20 @@ protected:
 private:
     void openFirmware();
     void openMessages();
+    void openListen();
+    // The Beacon messages window's fields as they are, or as its file keeps them when it was
+    // never opened.
+    model::MessageTexts messageTexts() const;
 
     MainWindowModel& model_;
     MessageReporter report_;  // empty: each window reports in a box of its own
     MainWindow* main_;        // the central widget, owned by the frame
     QAction* firmwareAction_ = nullptr;
     QAction* messagesAction_ = nullptr;
+    QAction* listenAction_ = nullptr;
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<MessagesWindow> messages_;
+    std::unique_ptr<ListenWindow> listen_;
 };
 
 }  // namespace meridel::gui

@@ -40,6 +40,11 @@ public:
         return fields_[static_cast<std::size_t>(which)];
     }
     QTabWidget* tables() const { return tables_; }
+    const model::MessageTexts& texts() const { return model_.texts(); }
+
+signals:
+    // A field was typed in or read from the file.
+    void textsChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

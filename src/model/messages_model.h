@@ -50,6 +50,9 @@ public:
     // what it may hold (the messages shown are then none).
     std::optional<std::string> encode(const MainWindowModel& plan);
     const std::vector<EncodedMessage>& messages() const { return messages_; }
+    // What the last encode gave: the tables, and the plan's words they count from.
+    const std::vector<firmware::MessageTable>& tables() const { return tables_; }
+    const run::RunWords& words() const { return words_; }
     // Encodes, then writes the symbol tables as an assembler include in the listing's style.
     std::optional<std::string> writeSymbolFile(const MainWindowModel& plan,
                                                const std::filesystem::path& file);

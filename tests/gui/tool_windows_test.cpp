@@ -1,8 +1,10 @@
 // The menu bar and the windows it opens: the main window keeps its client rectangle under the
 // menu, the Firmware window fills its table from the plan, and the Beacon messages window
-// reports a bad message once and keeps its fields in MESSAGES.INI.
+// reports a bad message once and keeps its fields in MESSAGES.INI; the Listen window follows
+// the plan and the messages.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include <memory>
 
 #include "gui/firmware_window.h"
+#include "gui/listen_window.h"
 #include "gui/main_frame.h"
 #include "gui/messages_window.h"
 
@@ -28,6 +31,7 @@ private slots:
     void menuBarLeavesTheClientAreaInPlace();
     void firmwareWindowShowsThePlansWords();
     void messagesWindowReportsOnceAndKeepsItsFields();
+    void listenWindowFollowsThePlanAndTheMessages();
 
 private:
     QString originalFolder;
@@ -108,6 +112,34 @@ void ToolWindowsTest::messagesWindowReportsOnceAndKeepsItsFields() {
     QFile main(QStringLiteral("MERIDEL.INI"));
     QVERIFY(main.open(QIODevice::ReadOnly));
     QCOMPARE(main.readAll().count("\r\n"), 7);
+}
+
+void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
+    frame->listenAction()->trigger();
+    auto* window = frame->listenWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->focusWidget(), window->dialBox());
+    QVERIFY(window->notes()->text().contains(QStringLiteral("Nothing to hear")));
+    QVERIFY(!window->writeButton()->isEnabled() && !window->playButton()->isEnabled());
+
+    // Typed into the Beacon messages window, heard at once.
+    frame->messagesAction()->trigger();
+    QTest::keyClicks(frame->messagesWindow()->field(MessageField::Wspr),
+                     QStringLiteral("K1ABC FN42 37"));
+    QCOMPARE(window->notes()->text(),
+             QStringLiteral("USB dial 50.5035 MHz, 120 s\nWSPR: 1497.8 to 1502.2 Hz"));
+    QVERIFY(!window->waterfall()->pixmap().isNull());
+    QVERIFY(window->writeButton()->isEnabled());
+
+    // A dial the signal is outside of: no picture, and the dial to use.
+    QTest::keyClicks(window->dialBox(), QStringLiteral("50.505"));
+    QVERIFY2(window->notes()->text().endsWith(QStringLiteral("use Dial 50.5035")),
+             qPrintable(window->notes()->text()));
+    QVERIFY(window->waterfall()->pixmap().isNull());
+    QVERIFY(!window->writeButton()->isEnabled());
+    model->setFieldText(meridel::run::Field::Foutput, "50.5065");  // the plan follows as well
+    QVERIFY(window->notes()->text().startsWith(QStringLiteral("USB dial 50.505 MHz")));
+    QVERIFY(reports.isEmpty());
 }
 
 QTEST_MAIN(ToolWindowsTest)
