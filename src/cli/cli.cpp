@@ -67,7 +67,7 @@ constexpr const char* kHelp =
     "  --settings FILE  start from a MERIDEL.INI-style settings file (never written)\n"
     "  --json           print one JSON object: Fo, ClockFreq, KeyFreq, warning, results,\n"
     "                   listing and error; with --format, --dds or --clock also dds, words,\n"
-    "                   intervals and dds_warnings\n"
+    "                   intervals and dds_warnings; with --wav or --waterfall also sound\n"
     "\n"
     "firmware options:\n"
     "  --format asm|c   asm: the PIC assembler listing (the default for the AD9852 and\n"
