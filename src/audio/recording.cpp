@@ -20,7 +20,9 @@ Recording makeRecording(std::span<const firmware::MessageTable> tables,
     out.how.dialHz = choice.dialHz.value_or(defaultDialHz(transmission));
     checkPassband(transmission, out.how.dialHz, choice.dialName);
     const double period = transmission.firstMode == "WSPR" ? kWsprPeriodSeconds : kPeriodSeconds;
-    out.how.seconds = choice.seconds.value_or(std::max(period, std::ceil(transmission.seconds())));
+    // Symbol times summed in floating point overshoot a whole second by a hair: not a second more.
+    const double needed = std::ceil(transmission.seconds() - 1e-6);
+    out.how.seconds = choice.seconds.value_or(std::max(period, needed));
     out.how.snrDb = choice.snrDb;
     out.samples = listen(transmission.segments, out.how);
 
