@@ -10,11 +10,13 @@
 #include <span>
 #include <string_view>
 
+#include "audio/transmission.h"
 #include "beacon/message_plan.h"
 #include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "cli/message_options.h"
 #include "cli/sequence_options.h"
+#include "cli/sound_options.h"
 #include "dds/chips.h"
 #include "firmware/c_header.h"
 #include "firmware/tone_words.h"
@@ -46,6 +48,8 @@ constexpr const char* kUsage =
     "                   [--jt-message TEXT] [--wspr-message TEXT] [--fsk441-message TEXT]\n"
     "                   [--pi4-message CALL] [--pi4-audio HZ] [--cw-message TEXT]\n"
     "                   [--cw-wpm WPM] [--rtty-message TEXT] [--symbol-file NAME]\n"
+    "                   [--wav FILE] [--waterfall FILE.png] [--dial MHZ] [--seconds S]\n"
+    "                   [--snr DB]\n"
     "       meridel-cli --decode BYTES... --clock MHZ [--dds CHIP] [--json]\n";
 
 constexpr const char* kHelp =
@@ -157,6 +161,16 @@ constexpr const char* kHelp =
     "  --timer-bits N   the timer's width, 8 to 32 (default 16): counts are given as full\n"
     "                   turns of the counter and a rest\n"
     "\n"
+    "hearing the messages (the words of the plan's chip keyed as the symbols say):\n"
+    "  --wav FILE           write what a USB receiver hears, 12000 samples/s 16-bit mono, as\n"
+    "                       the WSJT decoders read it; several messages follow each other\n"
+    "  --waterfall FILE.png draw the same audio as a waterfall: frequency across, time down\n"
+    "  --dial MHZ           the receiver's USB dial; by default the carrier, for WSPR 1500 Hz\n"
+    "                       below it. Every tone must lie 0 to 3000 Hz above the dial\n"
+    "  --seconds S          the length of the sound, 1 to 3600 s (default 120 for WSPR,\n"
+    "                       otherwise 60, or longer to hold the messages)\n"
+    "  --snr DB             add white noise: the SNR in 2500 Hz, -60 to 60 dB\n"
+    "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
@@ -193,6 +207,7 @@ struct Options {
     beacon::MessageInputs messages;
     std::optional<std::string> symbolFile;
     SequenceRequest sequence;
+    SoundRequest sound;
     bool json = false;
     bool help = false;
     bool version = false;
@@ -300,6 +315,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.others.anyPlan = true;  // messages are tied to a plan's words
             continue;
         }
+        if (isSoundOption(option)) {
+            options.sound.take(option, takeValue());
+            continue;
+        }
         if (isFirmwareOption(option)) {
             options.firmware.take(option, takeValue());
             continue;
@@ -376,6 +395,40 @@ private:
     bool opened_ = false;
     std::string received_;
 };
+
+// A run that writes nothing: it only hands back the words.
+class NullOpener : public listing::OutputOpener {
+public:
+    std::unique_ptr<listing::OutputChannel> open(const std::string&) override {
+        return listing::openNullDevice();
+    }
+};
+
+// The sound of the plan, made on a copy of the model that writes nothing, so that a sound that
+// cannot be made or written stops the invocation before the listing or any other file exists.
+// Empty when the run itself fails: the real run then says why.
+std::optional<audio::Recording> rehearseSound(const MainWindowModel& model,
+                                              const std::vector<beacon::EncodedMessage>& encoded,
+                                              const Options& options, const FirmwarePlan& fwPlan,
+                                              const SoundPlan& sound) {
+    MainWindowModel copy = model;
+    NullOpener nowhere;
+    run::RunWords words;
+    if (copy.calculate(nowhere, words)) return std::nullopt;
+    std::optional<firmware::ChipWords> chipWords;
+    std::optional<beacon::BeaconMessages> messages;
+    try {
+        messages = beacon::tieToWords(encoded, options.messages, words);
+        chipWords = fwPlan.requested
+                        ? firmware::chipWords(messages->words, *fwPlan.chip, fwPlan.refMult)
+                        : firmware::chipWords(messages->words, dds::defaultChip());
+    } catch (const firmware::FirmwareError&) {
+        return std::nullopt;
+    } catch (const modes::MessageError&) {
+        return std::nullopt;
+    }
+    return prepareSound(sound, messages->tables, *chipWords);
+}
 
 void startState(MainWindowModel& model, const std::optional<std::string>& settingsFile) {
     if (settingsFile) {
@@ -473,7 +526,7 @@ void writeJson(std::FILE* out, const nlohmann::json& object) {
 }
 
 // Why an invocation ended early: "arithmetic" or "output" for a failed run, "message" for a
-// message that cannot be encoded.
+// message that cannot be encoded, "sound" for a sound that cannot be made or written.
 struct Failure {
     std::string kind;
     std::string message;
@@ -488,7 +541,7 @@ std::optional<Failure> failureOf(const std::optional<run::RunFailure>& failure) 
 void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& opener,
                const std::optional<Failure>& failure, const FirmwareResult& fw,
                const std::optional<beacon::BeaconMessages>& messages,
-               const std::optional<CycleResult>& cycle) {
+               const std::optional<CycleResult>& cycle, const nlohmann::json& sound) {
     using nlohmann::json;
     json object = json::object();
     object["Fo"] = model.fieldText(Field::Fo);
@@ -515,6 +568,7 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
         if (fw.words) addTonesJson(object["messages"], messages->tables, *fw.words);
     }
     if (cycle) object["sequence"] = cycleJson(*cycle);
+    if (!sound.is_null()) object["sound"] = sound;
     writeJson(out, object);
 }
 
@@ -657,7 +711,8 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
                                 std::vector<beacon::EncodedMessage> encoded, CliOpener& opener,
                                 listing::FileBatch& batch,
                                 std::optional<beacon::BeaconMessages>& messages,
-                                const std::optional<CycleResult>& cycle, std::FILE* out,
+                                const std::optional<CycleResult>& cycle, const SoundPlan& sound,
+                                const std::optional<audio::Recording>& recording, std::FILE* out,
                                 std::FILE* err) {
     const bool events = cycle && !fw.plan.header;
     try {
@@ -706,6 +761,9 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
             }
         }
         batch.commit();
+        if (recording) writeSound(sound, *recording, options.json, err);
+    } catch (const audio::SoundError& error) {
+        return Failure{"sound", error.what()};
     } catch (const firmware::FirmwareError& error) {
         return Failure{"arithmetic", error.what()};
     } catch (const modes::MessageError& error) {
@@ -737,6 +795,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     Options options;
     MainWindowModel model;
     FirmwareResult fw;
+    SoundPlan sound;
     try {
         SequenceRequest fromPlan;
         options = parseOptions(expandPlan(args, fromPlan));
@@ -768,6 +827,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
             throw UsageError{"--xtal, --clkin and --clk are for --dds Si5351"};
         }
         fw.plan = resolveFirmware(options.firmware, options.others);
+        sound = resolveSound(options.sound, options.messages.any());
         fw.plan.requested = fw.plan.requested || options.chip.any();
         if (!options.firmware.decode.empty()) {
             return runDecode(out, err, fw.plan, options.firmware.decode, options.json);
@@ -822,6 +882,15 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return finishPlanOnly(options, model, cycle, out, err);
     }
 
+    std::optional<audio::Recording> recording;
+    if (!failure && sound.requested()) {
+        try {
+            recording = rehearseSound(model, encoded, options, fw.plan, sound);
+        } catch (const audio::SoundError& error) {
+            failure = Failure{"sound", error.what()};
+        }
+    }
+
     listing::FileBatch batch;
     const bool batched = fw.plan.requested || options.messages.any() || cycle.has_value();
     CliOpener opener(out, options.json, !fw.plan.header, batched ? &batch : nullptr);
@@ -830,13 +899,14 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         // nothing is computed or written
     } else if (batched) {
         failure = runBatch(model, options, fw, std::move(encoded), opener, batch, messages, cycle,
-                           out, err);
+                           sound, recording, out, err);
     } else {
         failure = runListing(model, options, fw, opener);
     }
 
     if (options.json) {
-        printJson(out, model, opener, failure, fw, messages, cycle);
+        printJson(out, model, opener, failure, fw, messages, cycle,
+                  recording ? soundJson(sound, *recording) : nlohmann::json());
     } else {
         if (model.warningVisible() && fw.plan.chip->picListing) {
             std::fprintf(err, "warning: %s\n", model.warningCaption().c_str());

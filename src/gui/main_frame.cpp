@@ -4,6 +4,7 @@
 #include <QMenuBar>
 
 #include "gui/firmware_window.h"
+#include "gui/listen_window.h"
 #include "gui/messages_window.h"
 #include "gui/window_keys.h"
 #include "gui/sequence_window.h"
@@ -23,6 +24,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
         tools->addAction(QStringLiteral("Beacon &messages..."), this, [this] { openMessages(); });
     sequenceAction_ =
         tools->addAction(QStringLiteral("Beacon &sequence..."), this, [this] { openSequence(); });
+    listenAction_ = tools->addAction(QStringLiteral("&Listen..."), this, [this] { openListen(); });
 
     // The main window laid itself out as a window of its own: its client rectangle keeps its
     // place on the screen and its size, with the menu bar added above it.
@@ -43,6 +45,7 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
             firmware_->planChanged();
         }
         if (sequence_) sequence_->follow();
+        if (listen_) listen_->inputsChanged();
     });
 }
 
@@ -57,6 +60,9 @@ void MainFrame::openFirmware() {
 void MainFrame::openMessages() {
     if (!messages_) {
         messages_ = std::make_unique<MessagesWindow>(model_, model::kMessagesFileName, report_);
+        connect(messages_.get(), &MessagesWindow::textsChanged, this, [this] {
+            if (listen_) listen_->inputsChanged();
+        });
     }
     if (!messages_->isVisible()) messages_->open();
     bringToFront(messages_.get());
@@ -69,11 +75,27 @@ void MainFrame::openSequence() {
     sequence_->activateWindow();
 }
 
+void MainFrame::openListen() {
+    if (!listen_) {
+        listen_ = std::make_unique<ListenWindow>(
+            model_, [this] { return messageTexts(); }, report_);
+    }
+    listen_->show();
+    listen_->raise();
+    listen_->activateWindow();
+}
+
+model::MessageTexts MainFrame::messageTexts() const {
+    if (messages_ && messages_->isVisible()) return messages_->texts();
+    return model::readMessageSettings(model::kMessagesFileName);
+}
+
 void MainFrame::closeEvent(QCloseEvent* event) {
     // The messages window saves its fields as it closes, before the main window ends the program.
     if (messages_ && messages_->isVisible()) messages_->close();
     if (firmware_) firmware_->close();
     if (sequence_) sequence_->close();
+    if (listen_) listen_->close();
     main_->close();
     event->accept();
 }

@@ -4,17 +4,19 @@
 #include <memory>
 
 #include "gui/main_window.h"
+#include "model/messages_settings.h"
 
 class QAction;
 
 namespace meridel::gui {
 class FirmwareWindow;
+class ListenWindow;
 class MessagesWindow;
 class SequenceWindow;
 
 // The program's outer window: a menu bar over the main window, which keeps its client size and
 // its controls' places, the way a menu sits outside a form's client area. The menu opens the
-// Firmware, Beacon messages and Beacon sequence windows, which follow the main window's plan.
+// Firmware, Beacon messages, Beacon sequence and Listen windows, which follow the main window's plan.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -30,6 +32,8 @@ public:
     FirmwareWindow* firmwareWindow() const { return firmware_.get(); }
     MessagesWindow* messagesWindow() const { return messages_.get(); }
     SequenceWindow* sequenceWindow() const { return sequence_.get(); }
+    QAction* listenAction() const { return listenAction_; }
+    ListenWindow* listenWindow() const { return listen_.get(); }
 
 signals:
     void unloaded();
@@ -41,6 +45,10 @@ private:
     void openFirmware();
     void openMessages();
     void openSequence();
+    void openListen();
+    // The Beacon messages window's fields as they are, or as its file keeps them when it was
+    // never opened.
+    model::MessageTexts messageTexts() const;
 
     MainWindowModel& model_;
     MessageReporter report_;  // empty: each window reports in a box of its own
@@ -51,6 +59,8 @@ private:
     std::unique_ptr<FirmwareWindow> firmware_;
     std::unique_ptr<MessagesWindow> messages_;
     std::unique_ptr<SequenceWindow> sequence_;
+    QAction* listenAction_ = nullptr;
+    std::unique_ptr<ListenWindow> listen_;
 };
 
 }  // namespace meridel::gui

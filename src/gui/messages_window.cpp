@@ -65,8 +65,10 @@ MessagesWindow::MessagesWindow(const MainWindowModel& plan, std::filesystem::pat
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromUtf8(info.key.data(), static_cast<int>(info.key.size())));
         const auto which = static_cast<model::MessageField>(i);
-        connect(edit, &QLineEdit::textEdited, this,
-                [this, which](const QString& text) { model_.setText(which, text.toStdString()); });
+        connect(edit, &QLineEdit::textEdited, this, [this, which](const QString& text) {
+            model_.setText(which, text.toStdString());
+            emit textsChanged();
+        });
         form->addRow(QString::fromUtf8(info.label.data(), static_cast<int>(info.label.size())),
                      edit);
         fields_[i] = edit;
@@ -104,6 +106,7 @@ void MessagesWindow::open() {
     }
     show();
     encode();
+    emit textsChanged();
 }
 
 void MessagesWindow::encode() {

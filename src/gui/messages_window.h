@@ -44,6 +44,11 @@ public:
     // The main window's plan changed: the messages follow while the window is shown.
     void planChanged();
     const std::vector<firmware::MessageTable>& messageTables() const { return model_.tables(); }
+    const model::MessageTexts& texts() const { return model_.texts(); }
+
+signals:
+    // A field was typed in or read from the file.
+    void textsChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

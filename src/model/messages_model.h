@@ -54,7 +54,9 @@ public:
     // Returns every error, one a line, or nullopt.
     std::optional<std::string> encode(const MainWindowModel& plan);
     const std::vector<EncodedMessage>& messages() const { return messages_; }
+    // What the last encode gave: the tables, and the plan's words they count from.
     const std::vector<firmware::MessageTable>& tables() const { return tables_; }
+    const run::RunWords& words() const { return words_; }
     // The error on a field after the last encode, or empty.
     const std::string& fieldError(MessageField field) const {
         return fieldErrors_[static_cast<std::size_t>(field)];

@@ -1,9 +1,11 @@
 // The menu bar and the windows it opens: the main window keeps its client rectangle under the
 // menu, the Firmware window fills its table from the plan, and the Beacon messages window
 // reports a bad message once and keeps its fields in MESSAGES.INI; the Beacon sequence window
-// fills the main window from a plan file and follows its mode.
+// fills the main window from a plan file and follows its mode; the Listen window follows the plan
+// and the messages.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "gui/firmware_window.h"
+#include "gui/listen_window.h"
 #include "gui/main_frame.h"
 #include "gui/messages_window.h"
 #include "gui/sequence_window.h"
@@ -40,6 +43,7 @@ private slots:
     void enterPressesTheFocusedButton();
     void decodeDialogClosesWithTheFirmwareWindow();
     void sequenceWindowFillsThePlanAndFollowsItsMode();
+    void listenWindowFollowsThePlanAndTheMessages();
 
 private:
     QString originalFolder;
@@ -231,6 +235,34 @@ void ToolWindowsTest::sequenceWindowFillsThePlanAndFollowsItsMode() {
     QCOMPARE(reports.size(), 1);
     QVERIFY2(reports.first().startsWith(QStringLiteral("bad.toml:2: cycle.seconds")),
              qPrintable(reports.first()));
+}
+
+void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
+    frame->listenAction()->trigger();
+    auto* window = frame->listenWindow();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->focusWidget(), window->dialBox());
+    QVERIFY(window->notes()->text().contains(QStringLiteral("Nothing to hear")));
+    QVERIFY(!window->writeButton()->isEnabled() && !window->playButton()->isEnabled());
+
+    // Typed into the Beacon messages window, heard at once.
+    frame->messagesAction()->trigger();
+    QTest::keyClicks(frame->messagesWindow()->field(MessageField::Wspr),
+                     QStringLiteral("K1ABC FN42 37"));
+    QCOMPARE(window->notes()->text(),
+             QStringLiteral("USB dial 50.5035 MHz, 120 s\nWSPR: 1497.8 to 1502.2 Hz"));
+    QVERIFY(!window->waterfall()->pixmap().isNull());
+    QVERIFY(window->writeButton()->isEnabled());
+
+    // A dial the signal is outside of: no picture, and the dial to use.
+    QTest::keyClicks(window->dialBox(), QStringLiteral("50.505"));
+    QVERIFY2(window->notes()->text().endsWith(QStringLiteral("use Dial 50.5035")),
+             qPrintable(window->notes()->text()));
+    QVERIFY(window->waterfall()->pixmap().isNull());
+    QVERIFY(!window->writeButton()->isEnabled());
+    model->setFieldText(meridel::run::Field::Foutput, "50.5065");  // the plan follows as well
+    QVERIFY(window->notes()->text().startsWith(QStringLiteral("USB dial 50.505 MHz")));
+    QVERIFY(reports.isEmpty());
 }
 
 QTEST_MAIN(ToolWindowsTest)

@@ -14,6 +14,7 @@
 
 #include "listing/output_targets.h"
 #include "model/firmware_model.h"
+#include "model/listen_model.h"
 #include "model/main_window_model.h"
 #include "model/messages_model.h"
 #include "model/settings_file.h"
@@ -152,6 +153,18 @@ std::string messagesState(const MessagesModel& m) {
     return s;
 }
 
+// The Listen window after an update: where the sound is heard, or why there is none, and
+// whether the waterfall is drawn.
+std::string listenState(ListenModel& l, const MainWindowModel& plan, const MessageTexts& texts) {
+    l.update(plan, texts);
+    const auto& w = l.waterfall();
+    return "dial \"" + l.dialText() + "\" snr \"" + l.snrText() + "\"" + lines(l.summary()) +
+           (l.error().empty() ? "" : "\nerror: " + l.error()) +
+           (w.rgb.size() == static_cast<std::size_t>(w.width * w.height * 3) && !w.rgb.empty()
+                ? "\nwaterfall drawn"
+                : "\nno waterfall");
+}
+
 class UnopenableTarget : public listing::OutputOpener {
     std::unique_ptr<listing::OutputChannel> open(const std::string& name) override {
         throw listing::OutputError("cannot open \"" + name + "\": test target");
@@ -167,6 +180,9 @@ public:
             step(line);
             State now = stateOf(*model_);
             if (fw_) now["Firmware"] = "\n" + firmwareState(*fw_, *model_);
+            if (listen_) {
+                now["Listen"] = "\n" + listenState(*listen_, *model_, messageTexts());
+            }
             if (messages_) {
                 now["Message fields"] = messageFieldsState(*messages_);
                 now["Messages"] = messagesState(*messages_);
@@ -258,6 +274,8 @@ private:
             toolStep(arg);
         } else if (verb == "msg") {
             messageStep(arg);
+        } else if (verb == "listen") {
+            listenStep(arg);
         } else if (verb == "messages-ini") {
             std::ofstream(kMessagesFileName, std::ios::binary) << arg;
         } else if (verb == "decode") {
@@ -326,7 +344,33 @@ private:
         }
     }
 
+    MessageTexts messageTexts() const {
+        return messages_ ? messages_->texts() : defaultMessageTexts();
+    }
+
+    // "listen dial TEXT|snr TEXT|wav FILE": the Listen window, over the Beacon messages window's
+    // fields (their defaults until "msg" opens it).
+    void listenStep(const std::string& arg) {
+        if (!listen_) listen_ = std::make_unique<ListenModel>();
+        const std::string what = arg.substr(0, arg.find(' '));
+        const std::string value = arg.size() > what.size() ? arg.substr(what.size() + 1) : "";
+        if (what == "dial") {
+            listen_->setDialText(value);
+        } else if (what == "snr") {
+            listen_->setSnrText(value);
+        } else {
+            listen_->update(*model_, messageTexts());
+            report(listen_->writeWav(value));
+            // Its size only: the samples themselves are the audio tests' business.
+            if (fs::exists(value)) {
+                out_ << "  " << value << ": " << fs::file_size(value) << " bytes\n";
+                fs::remove(value);
+            }
+        }
+    }
+
     std::unique_ptr<MainWindowModel> model_ = std::make_unique<MainWindowModel>();
+    std::unique_ptr<ListenModel> listen_;
     std::unique_ptr<FirmwareModel> fw_;
     std::unique_ptr<MessagesModel> messages_;
     SettingsNotices notices_;

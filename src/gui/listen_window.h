@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "gui/main_window.h"
+#include "model/listen_model.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+
+namespace meridel::gui {
+
+// The Listen window: the plan and the Beacon messages window's messages as a USB receiver
+// hears them, drawn as a waterfall, written as a WAV file and played where an audio device
+// and Qt Multimedia exist.
+class ListenWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    using MessageSource = std::function<model::MessageTexts()>;
+    ListenWindow(const MainWindowModel& plan, MessageSource messages, MessageReporter report = {},
+                 QWidget* parent = nullptr);
+    ~ListenWindow() override;
+    // The plan or the messages changed: the sound follows while the window is shown.
+    void inputsChanged();
+    QLineEdit* dialBox() const { return dial_; }
+    QLabel* waterfall() const { return picture_; }
+    QLabel* notes() const { return notes_; }
+    QPushButton* writeButton() const { return write_; }
+    QPushButton* playButton() const { return play_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void refresh();  // computes from the plan and messages and shows the model
+    void writeFile();
+    void play();
+
+    const MainWindowModel& plan_;
+    MessageSource messages_;
+    MessageReporter report_;
+    model::ListenModel model_;
+
+    QLineEdit* dial_;
+    QLineEdit* snr_;
+    QLabel* notes_;
+    QScrollArea* scroll_;
+    QLabel* picture_;
+    QPushButton* write_;
+    QPushButton* play_;
+    QLabel* playNote_;
+    struct Player;
+    std::unique_ptr<Player> player_;  // null without Qt Multimedia or an audio device
+};
+
+}  // namespace meridel::gui
