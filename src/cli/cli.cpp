@@ -48,8 +48,6 @@ constexpr const char* kUsage =
     "                   [--jt-message TEXT] [--wspr-message TEXT] [--fsk441-message TEXT]\n"
     "                   [--pi4-message CALL] [--pi4-audio HZ] [--cw-message TEXT]\n"
     "                   [--cw-wpm WPM] [--rtty-message TEXT] [--symbol-file NAME]\n"
-    "                   [--wav FILE] [--waterfall FILE.png] [--dial MHZ] [--seconds S]\n"
-    "                   [--snr DB]\n"
     "       meridel-cli --decode BYTES... --clock MHZ [--dds CHIP] [--json]\n";
 
 constexpr const char* kHelp =

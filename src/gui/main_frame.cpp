@@ -87,7 +87,7 @@ void MainFrame::openListen() {
 
 model::MessageTexts MainFrame::messageTexts() const {
     if (messages_ && messages_->isVisible()) return messages_->texts();
-    return model::readMessageSettings(model::kMessagesFileName);
+    return model::readMessageSettings(model::kMessagesFileName).texts;
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
