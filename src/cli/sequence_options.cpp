@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "listing/output_targets.h"
+#include "numbers/double_chars.h"
 #include "planfile/plan_file.h"
 #include "sequence/event_text.h"
 
@@ -16,9 +17,7 @@ constexpr std::array<std::string_view, 7> kOptions = {
     "--timer-hz", "--timer-prescaler", "--timer-bits"};
 
 std::string numberText(double value) {
-    char buffer[400];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, r.ptr);
+    return numbers::shortestText(value);
 }
 
 std::uint64_t wholeValue(std::string_view option, const std::string& text, std::uint64_t low,

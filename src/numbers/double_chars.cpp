@@ -32,6 +32,74 @@ std::optional<double> scientificValue(const char* first, const char* last) {
     return value;
 }
 
+
+namespace {
+
+// The fewest significant digits that read back as `value`, and the decimal exponent of the
+// first: value = 0.d1d2... x 10^(exponent + 1).
+struct ShortestDigits {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+};
+
+ShortestDigits shortestDigits(double value) {
+    ShortestDigits out;
+    out.negative = std::signbit(value);
+    char buffer[64];
+    for (int precision = 1; precision <= 17; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision - 1, std::fabs(value));
+        if (std::strtod(buffer, nullptr) != std::fabs(value)) continue;
+        const std::string text(buffer);
+        const std::size_t e = text.find('e');
+        for (std::size_t i = 0; i < e; ++i) {
+            if (text[i] >= '0' && text[i] <= '9') out.digits += text[i];
+        }
+        out.exponent = std::atoi(text.c_str() + e + 1);
+        break;
+    }
+    return out;
+}
+
+std::string fixedOf(const ShortestDigits& d, double value) {
+    std::string text = d.negative ? "-" : "";
+    if (d.exponent < 0) {
+        text += "0." + std::string(static_cast<std::size_t>(-d.exponent - 1), '0') + d.digits;
+        return text;
+    }
+    const std::size_t whole = static_cast<std::size_t>(d.exponent) + 1;
+    if (d.digits.size() <= whole) {
+        // A whole number: of the texts of this length, the exact one is closest.
+        char buffer[400];
+        std::snprintf(buffer, sizeof buffer, "%.0f", std::fabs(value));
+        return text + buffer;
+    }
+    return text + d.digits.substr(0, whole) + "." + d.digits.substr(whole);
+}
+
+std::string scientificOf(const ShortestDigits& d) {
+    std::string text = d.negative ? "-" : "";
+    text += d.digits.substr(0, 1);
+    if (d.digits.size() > 1) text += "." + d.digits.substr(1);
+    const int magnitude = d.exponent < 0 ? -d.exponent : d.exponent;
+    text += d.exponent < 0 ? "e-" : "e+";
+    if (magnitude < 10) text += "0";
+    return text + std::to_string(magnitude);
+}
+
+}  // namespace
+
+std::string shortestFixedText(double value) {
+    return fixedOf(shortestDigits(value), value);
+}
+
+std::string shortestText(double value) {
+    const ShortestDigits d = shortestDigits(value);
+    std::string fixed = fixedOf(d, value);
+    std::string scientific = scientificOf(d);
+    return scientific.size() < fixed.size() ? scientific : fixed;
+}
+
 }  // namespace c_library
 
 // libstdc++ announces floating-point <charconv> with __cpp_lib_to_chars; libc++ of the
@@ -52,6 +120,18 @@ std::optional<double> scientificValue(const char* first, const char* last) {
     return value;
 }
 
+std::string shortestFixedText(double value) {
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return std::string(buffer, result.ptr);
+}
+
+std::string shortestText(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
 #else
 
 std::string generalText(double value, int precision) {
@@ -60,6 +140,14 @@ std::string generalText(double value, int precision) {
 
 std::optional<double> scientificValue(const char* first, const char* last) {
     return c_library::scientificValue(first, last);
+}
+
+std::string shortestFixedText(double value) {
+    return c_library::shortestFixedText(value);
+}
+
+std::string shortestText(double value) {
+    return c_library::shortestText(value);
 }
 
 #endif

@@ -5,7 +5,7 @@
 
 namespace meridel::numbers {
 
-// The two conversions between doubles and decimal text that the program needs, both correctly
+// The conversions between doubles and decimal text that the program needs, both correctly
 // rounded and independent of the locale. The C++ library's floating-point <charconv> does them
 // where the library has it; elsewhere (WebAssembly's libc++) the C library's strtod and
 // snprintf do, which round the same way, so both builds give the same bits and digits.
@@ -17,11 +17,18 @@ std::string generalText(double value, int precision);
 // the double range (it would overflow or underflow to zero).
 std::optional<double> scientificValue(const char* first, const char* last);
 
+// The shortest text that reads back as `value` (finite): in fixed notation, or in whichever of
+// fixed and scientific is shorter (fixed on a tie), as std::to_chars writes them.
+std::string shortestFixedText(double value);
+std::string shortestText(double value);
+
 // The C library's versions of both, always built so that tests can hold them against the
 // C++ library's.
 namespace c_library {
 std::string generalText(double value, int precision);
 std::optional<double> scientificValue(const char* first, const char* last);
+std::string shortestFixedText(double value);
+std::string shortestText(double value);
 }  // namespace c_library
 
 }  // namespace meridel::numbers

@@ -1,5 +1,7 @@
 #include "planfile/plan_file.h"
 
+#include "numbers/double_chars.h"
+
 #include <toml++/toml.h>
 #include <charconv>
 #include <cmath>
@@ -88,12 +90,7 @@ public:
         return out;
     }
 
-    static std::string shortest(double value) {
-        char buffer[400];
-        const auto r =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-        return std::string(buffer, r.ptr);
-    }
+    static std::string shortest(double value) { return numbers::shortestFixedText(value); }
 
     const toml::table& table(const toml::node& node, const std::string& key) const {
         const auto* t = node.as_table();

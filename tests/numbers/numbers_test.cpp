@@ -71,6 +71,10 @@ TEST(DoubleChars, CLibraryConversionsEqualTheCxxLibrarysBitForBit) {
                                       "9007199254740993", "17976931348623159e292"};
     for (double v : values) {
         ASSERT_EQ(c_library::generalText(v, 15), generalText(v, 15)) << v;
+        ASSERT_EQ(c_library::shortestText(v), shortestText(v)) << v;
+        if (std::fabs(v) < 1e30) {
+            ASSERT_EQ(c_library::shortestFixedText(v), shortestFixedText(v)) << v;
+        }
         std::string digits = generalText(v, 17);  // "d.ddde+x" as "dddde(x-n)"
         const auto point = digits.find('.'), e = digits.find('e');
         if (point == std::string::npos || e == std::string::npos) continue;
