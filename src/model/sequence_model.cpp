@@ -11,19 +11,6 @@ namespace {
 
 using run::Field;
 
-beacon::MessageInputs inputsOf(const planfile::BeaconPlan::Messages& m) {
-    beacon::MessageInputs in;
-    in.jt = m.jt.value_or("");
-    in.wspr = m.wspr.value_or("");
-    in.fsk441 = m.fsk441.value_or("");
-    in.pi4 = m.pi4.value_or("");
-    in.cw = m.cw.value_or("");
-    in.rtty = m.rtty.value_or("");
-    in.cwWpm = m.cwWpm.value_or(in.cwWpm);
-    in.pi4AudioHz = m.pi4AudioHz.value_or(in.pi4AudioHz);
-    return in;
-}
-
 }  // namespace
 
 std::optional<std::string> SequenceModel::open(const std::filesystem::path& file,
@@ -74,7 +61,7 @@ std::optional<std::string> SequenceModel::save(const std::filesystem::path& file
 std::optional<std::string> SequenceModel::compute(const MainWindowModel& main) {
     timeline_ = {};
     if (!plan_.sequence) return "The plan has no cycle: add [cycle] and [[segment]] tables.";
-    const beacon::MessageInputs in = inputsOf(plan_.messages);
+    const beacon::MessageInputs in = planfile::messageInputs(plan_.messages);
     try {
         std::vector<firmware::MessageTable> tables;
         for (beacon::EncodedMessage& m :

@@ -350,4 +350,17 @@ std::string writePlan(const BeaconPlan& plan) {
     return out;
 }
 
+beacon::MessageInputs messageInputs(const BeaconPlan::Messages& m) {
+    beacon::MessageInputs in;
+    in.jt = m.jt.value_or("");
+    in.wspr = m.wspr.value_or("");
+    in.fsk441 = m.fsk441.value_or("");
+    in.pi4 = m.pi4.value_or("");
+    in.cw = m.cw.value_or("");
+    in.rtty = m.rtty.value_or("");
+    in.cwWpm = m.cwWpm.value_or(in.cwWpm);
+    in.pi4AudioHz = m.pi4AudioHz.value_or(in.pi4AudioHz);
+    return in;
+}
+
 }  // namespace meridel::planfile

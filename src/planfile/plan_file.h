@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "beacon/message_plan.h"
 #include "sequence/cycle.h"
 #include "sequence/timer_reloads.h"
 
@@ -44,5 +45,9 @@ BeaconPlan readPlanFile(const std::string& path);
 
 // The plan as a file that readPlan reads back to the same plan.
 std::string writePlan(const BeaconPlan& plan);
+
+// The plan's messages as the encoders take them: a message the file leaves out is not sent, a
+// speed or offset it leaves out keeps its default.
+beacon::MessageInputs messageInputs(const BeaconPlan::Messages& messages);
 
 }  // namespace meridel::planfile

@@ -12,13 +12,7 @@ sequence::Cycle LoadedPlan::cycle() const {
 LoadedPlan loadPlan(const planfile::BeaconPlan& plan) {
     LoadedPlan loaded{plan, {}, plan.messages.cwWpm.value_or(12)};
     const auto& m = plan.messages;
-    beacon::MessageInputs in;
-    in.jt = m.jt.value_or("");
-    in.wspr = m.wspr.value_or("");
-    in.fsk441 = m.fsk441.value_or("");
-    in.pi4 = m.pi4.value_or("");
-    in.cw = m.cw.value_or("");
-    in.rtty = m.rtty.value_or("");
+    beacon::MessageInputs in = planfile::messageInputs(m);
     in.cwWpm = loaded.cwWpm;
     const std::string mode = plan.fields.mode.value_or("");
     const auto& entries = model::MainWindowModel::modeEntries();
