@@ -90,7 +90,10 @@ async function main() {
 
     // A warning and an error as the desktop words them.
     await type(page, 'output', '90');
-    assert.strictEqual(await content(page, 'warning'), 'DDS FREQ TOO HIGH!');
+    // The window's red warning first, then the chip's word checks naming every word concerned.
+    const warning = (await content(page, 'warning')).split('\n');
+    assert.strictEqual(warning[0], 'DDS FREQ TOO HIGH!');
+    assert.match(warning[1], /^above 0\.4 x the AD9852 clock of 200 MHz.*SSB Carrier at 90 MHz/);
     await type(page, 'rf-mult', '0');
     assert.match(await content(page, 'errors'), /RF Mult "0" rounds to 0/);
     assert.strictEqual(await content(page, 'listing'), '');
