@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The C header compiles without a warning as C99 and C++ on the host, for AVR (atmega328p) and
-# for ARM Cortex-M0+, with and without a message table (and its tone words), and with a beacon
-# cycle; a host program that includes the header of the worked plan reads back the listing's
+# for ARM Cortex-M0+, with and without a message table (and its tone words), with a beacon
+# cycle, with register writes, and the Si5351's header; a host program that includes the header of the worked plan reads back the listing's
 # bytes, and another checks each tone's bytes against the 64-bit tone array.
 # usage: header_compile_test.sh MERIDEL_CLI SAMPLE_HEADER LISTING
 set -euo pipefail
@@ -22,6 +22,12 @@ mkdir -p "$scratch/listing" "$scratch/message"
 mkdir -p "$scratch/cycle"
 "$cli" --plan "$here/../../examples/iaru-mixed.toml" --format c --timer-hz 16000000 \
   --file "$scratch/cycle/dds_words.h"
+# Register writes with a clock correction; the Si5351's own header.
+mkdir -p "$scratch/registers" "$scratch/si5351"
+"$cli" --dds AD9910 --clock 1000 --ref-mult 25 --output 144.4905 --wspr-message "K1ABC FN42 37" \
+  --registers --amplitude 0.5 --ppb -300 --file "$scratch/registers/dds_words.h" 2>/dev/null
+"$cli" --dds Si5351 --xtal 25 --output 144.4905 --wspr-message "K1ABC FN42 37" \
+  --file "$scratch/si5351/dds_words.h"
 
 flags=(-Wall -Wextra -pedantic -Werror -c -o "$scratch/unit.o")
 compilers=(
@@ -31,10 +37,12 @@ compilers=(
   "arm-none-eabi-gcc -mcpu=cortex-m0plus -mthumb -std=c99"
 )
 compiled=0
-for header in listing message cycle; do
+for header in listing message cycle registers si5351; do
+  unit=$here/header_unit.c
+  [ "$header" = si5351 ] && unit=$here/si5351_unit.c
   for compiler in "${compilers[@]}"; do
     # shellcheck disable=SC2086
-    if $compiler "${flags[@]}" -I "$scratch/$header" "$here/header_unit.c" 2>"$scratch/errors"; then
+    if $compiler "${flags[@]}" -I "$scratch/$header" "$unit" 2>"$scratch/errors"; then
       compiled=$((compiled + 1))
     else
       fail "$compiler on the $header header:"
