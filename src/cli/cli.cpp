@@ -29,9 +29,9 @@
 #include "numbers/checked_math.h"
 #include "numbers/decimal_text.h"
 #include "numbers/error.h"
+#include "numbers/field_number.h"
 #include "numbers/quoted_text.h"
 #include "sequence/cycle.h"
-#include "numbers/field_number.h"
 #include "version.h"
 
 namespace meridel::cli {
@@ -617,6 +617,7 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
                                      const Options& options,
                                      std::span<const firmware::MessageTable> tables) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
+    if (fw.correction) fw.words->ratedClockHz = fw.correction->nominalHz;
     fw.additions = chipAdditions(options.chip, *fw.words, fw.correction, fw.headerExtras);
     firmware::WordChecks checks = firmware::checkWords(*fw.words, tables);
     fw.warnings = std::move(checks.warnings);
@@ -671,7 +672,6 @@ void checkRfMult(const FirmwarePlan& plan, const MainWindowModel& model) {
                          std::string(plan.chip->name) + ": give a whole number from 1 to 1000"};
     }
 }
-
 
 // Usage errors between the output options, known once the firmware options are resolved.
 void checkOutputs(const Options& options, const FirmwarePlan& plan) {

@@ -133,7 +133,7 @@ char upper(char c) {
 }
 
 std::string mhz(double hz) {
-    return numbers::trimmedDecimalText(hz / kMHz) + " MHz";
+    return numbers::plainDecimalText(hz / kMHz) + " MHz";
 }
 
 }  // namespace
@@ -194,9 +194,10 @@ std::string multiplierText(const Chip& chip) {
 std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan) {
     const std::string name(chip.name);
     std::vector<LimitWarning> warnings;
-    if (plan.clockHz > chip.maxClockHz) {
+    const double ratedHz = plan.ratedClockHz.value_or(plan.clockHz);
+    if (ratedHz > chip.maxClockHz) {
         warnings.push_back({LimitKind::ClockAboveMaximum,
-                            "the " + name + " clock of " + mhz(plan.clockHz) +
+                            "the " + name + " clock of " + mhz(ratedHz) +
                                 " is above the chip's maximum of " + mhz(chip.maxClockHz)});
     }
     if (plan.multiplier && !allowsMultiplier(chip, *plan.multiplier)) {

@@ -88,6 +88,7 @@ struct PlanLimits {
     double clockHz = 0;
     std::optional<int> multiplier;
     std::vector<NamedFrequency> tones;
+    std::optional<double> ratedClockHz;  // for the maximum; the clock itself when absent
 };
 std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan);
 

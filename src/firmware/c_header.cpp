@@ -13,7 +13,7 @@
 namespace meridel::firmware {
 namespace {
 
-using numbers::trimmedDecimalText;
+using numbers::plainDecimalText;
 
 constexpr double kWholeMsTolerance = 0.01;
 
@@ -87,16 +87,16 @@ std::string antennaText(double actualHz, double requestedHz, std::int32_t rfMult
     if (rfMult == 1) return "";
     const double r = rfMult;
     return ";\n * at the antenna (x" + std::to_string(rfMult) + ") " +
-           trimmedDecimalText(actualHz * r) + " Hz, error " +
-           trimmedDecimalText((actualHz - requestedHz) * r) + " Hz";
+           plainDecimalText(actualHz * r) + " Hz, error " +
+           plainDecimalText((actualHz - requestedHz) * r) + " Hz";
 }
 
 std::string wordLines(const ChipWord& w, int bytes, const std::string& prefix,
                       std::int32_t rfMult) {
     const std::string name = prefix + w.id;
-    return "/* " + commentText(w.name) + ": requested " + trimmedDecimalText(w.requestedHz) +
-           " Hz, actual " + trimmedDecimalText(w.actualHz) + " Hz, error " +
-           trimmedDecimalText(w.actualHz - w.requestedHz) + " Hz" +
+    return "/* " + commentText(w.name) + ": requested " + plainDecimalText(w.requestedHz) +
+           " Hz, actual " + plainDecimalText(w.actualHz) + " Hz, error " +
+           plainDecimalText(w.actualHz - w.requestedHz) + " Hz" +
            antennaText(w.actualHz, w.requestedHz, rfMult) + " */\n#define " + name + "_FTW " +
            hexLiteral(w.ftw, bytes) + "ULL\n" + byteArray(name + "_BYTES", w.ftw, bytes);
 }
@@ -125,7 +125,7 @@ std::string planComment(const ChipWords& w) {
         text += " *   Ref in " + fieldText(p.refIn) + " MHz, PLL Mult " + fieldText(p.pll) +
                 ", DDS clock " + fieldText(p.clockFreq) + " MHz\n";
     } else {
-        text += " *   DDS clock " + trimmedDecimalText(w.clockHz / 1e6) + " MHz";
+        text += " *   DDS clock " + plainDecimalText(w.clockHz / 1e6) + " MHz";
         if (w.refMult) text += ", reference multiplier " + std::to_string(*w.refMult);
         text += "\n";
     }
@@ -173,7 +173,7 @@ std::string periodLines(const std::string& name, double seconds) {
     if (std::fabs(static_cast<double>(wholeMs) - ms) <= kWholeMsTolerance * ms) {
         return text + "#define " + name + "_MS " + std::to_string(wholeMs) + "UL\n";
     }
-    return text + "/* no " + name + "_MS: " + trimmedDecimalText(ms) +
+    return text + "/* no " + name + "_MS: " + plainDecimalText(ms) +
            " ms is too far from a whole millisecond; use " + name + "_US */\n";
 }
 
@@ -188,21 +188,20 @@ std::string toneLines(const MessageTable& m, const ChipWords& words, const std::
                                               : "symbol n sends tone n";
     std::string text = "/* " + commentText(m.mode) + " tone words, each rounded on its own (" +
                        which + "): worst tone " + std::to_string(tones.worstTone) + ", " +
-                       trimmedDecimalText(tones.worstErrorHz) + " Hz off at the antenna";
+                       plainDecimalText(tones.worstErrorHz) + " Hz off at the antenna";
     if (tones.spacingHz > 0) {
-        text += ", " + trimmedDecimalText(tones.worstFraction()) + " of the " +
-                trimmedDecimalText(tones.spacingHz) + " Hz spacing; spacing error " +
-                trimmedDecimalText(tones.spacingErrorPercent) + " %";
+        text += ", " + plainDecimalText(tones.worstFraction()) + " of the " +
+                plainDecimalText(tones.spacingHz) + " Hz spacing; spacing error " +
+                plainDecimalText(tones.spacingErrorPercent) + " %";
     }
     text += " */\n#define " + name + "_TONE_COUNT " + count + "U\n";
     std::string table;
     for (const ToneWord& t : tones.tones) {
         const std::string tone = std::to_string(t.tone);
-        text += "/* tone " + tone + ": requested " + trimmedDecimalText(t.requestedHz) +
-                " Hz, actual " + trimmedDecimalText(t.actualHz) + " Hz; at the antenna " +
-                trimmedDecimalText(t.antennaHz) + " Hz, error " +
-                trimmedDecimalText(t.antennaErrorHz) + " Hz */\n" +
-                byteArray(name + "_TONE_" + tone + "_BYTES", t.ftw, bytes);
+        text += "/* tone " + tone + ": requested " + plainDecimalText(t.requestedHz) +
+                " Hz, actual " + plainDecimalText(t.actualHz) + " Hz; at the antenna " +
+                plainDecimalText(t.antennaHz) + " Hz, error " + plainDecimalText(t.antennaErrorHz) +
+                " Hz */\n" + byteArray(name + "_TONE_" + tone + "_BYTES", t.ftw, bytes);
         table += (t.tone % 4 == 0) ? "\n    " : " ";
         table += hexLiteral(t.ftw, bytes) + "ULL" +
                  (static_cast<std::size_t>(t.tone) + 1 < tones.tones.size() ? "," : "");
@@ -225,12 +224,12 @@ std::string messageLines(const MessageTable& m, const ChipWords& words, const st
     }
     const auto count = std::to_string(m.symbols.size());
     std::string text = "/* " + commentText(m.mode) + " \"" + commentText(m.text) + "\": " + count +
-                       " symbols of " + trimmedDecimalText(m.symbol_seconds) + " s; " +
+                       " symbols of " + plainDecimalText(m.symbol_seconds) + " s; " +
                        commentText(symbolMeaning(m, intervalName));
     if (m.character_seconds > 0) {
-        text += ";\n * a bit lasts " + trimmedDecimalText(m.symbol_seconds) +
+        text += ";\n * a bit lasts " + plainDecimalText(m.symbol_seconds) +
                 " s, a character with its start and stop bits " +
-                trimmedDecimalText(m.character_seconds) + " s";
+                plainDecimalText(m.character_seconds) + " s";
     }
     text += " */\n#define " + name + "_SYMBOL_COUNT " + count + "U\n";
     if (m.character_seconds > 0) {
@@ -316,9 +315,9 @@ std::string registerLines(const ChipWords& words, const RegisterSetup& setup,
 }  // namespace
 
 std::string clockNoteText(const ClockNote& c) {
-    return "clock corrected by " + trimmedDecimalText(c.ppb) + " ppb (" + c.source +
-           "; positive = the clock runs fast): nominal " + trimmedDecimalText(c.nominalHz) +
-           " Hz, corrected " + trimmedDecimalText(c.correctedHz) + " Hz";
+    return "clock corrected by " + plainDecimalText(c.ppb) + " ppb (" + c.source +
+           "; positive = the clock runs fast): nominal " + plainDecimalText(c.nominalHz) +
+           " Hz, corrected " + plainDecimalText(c.correctedHz) + " Hz";
 }
 
 bool isMacroPrefix(std::string_view prefix) {
@@ -346,9 +345,8 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
 
     std::string h = "/* DDS words for firmware, made by " + std::string(program) +
                     " " MERIDEL_VERSION " for the " + std::string(chip.name) + ".\n * " + bits +
-                    "-bit words: f = FTW x " + trimmedDecimalText(words.clockHz) + " Hz / 2^" +
-                    bits + ", one step " +
-                    trimmedDecimalText(std::ldexp(words.clockHz, -chip.wordBits)) +
+                    "-bit words: f = FTW x " + plainDecimalText(words.clockHz) + " Hz / 2^" + bits +
+                    ", one step " + plainDecimalText(std::ldexp(words.clockHz, -chip.wordBits)) +
                     " Hz.\n * Bytes most significant first: " + wireOrderText(chip) + ".\n *\n" +
                     planComment(words) + " */\n";
     h += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";

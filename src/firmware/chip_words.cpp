@@ -17,9 +17,9 @@ ChipWord convert(const run::RunWord& word, const dds::Chip& chip, double clockHz
         const auto exact = numbers::frequencyWord(word.requestedHz, clockHz, chip.wordBits);
         if (!exact) {
             throw FirmwareError("the " + word.name + " word (" +
-                                numbers::trimmedDecimalText(word.requestedHz) +
+                                numbers::plainDecimalText(word.requestedHz) +
                                 " Hz) cannot be made by the " + std::string(chip.name) +
-                                " at a clock of " + numbers::trimmedDecimalText(clockHz / 1e6) +
+                                " at a clock of " + numbers::plainDecimalText(clockHz / 1e6) +
                                 " MHz: every frequency must lie from 0 Hz to below the clock");
         }
         ftw = *exact;

@@ -30,6 +30,9 @@ struct ChipWord {
 struct ChipWords {
     const dds::Chip* chip = nullptr;
     double clockHz = 0;
+    // The clock as the plan names it, before a calibration moved it: the chip's rated maximum
+    // is held against this one, since a crystal a few ppm fast is no faster part.
+    std::optional<double> ratedClockHz;
     std::optional<int> refMult;  // the chip's reference multiplier, when one was given
     run::PlanTexts plan;
     std::int32_t rfMult = 0;

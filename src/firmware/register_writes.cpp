@@ -43,7 +43,7 @@ std::uint32_t amplitudeWord(const dds::Chip& chip, const RegisterSetup& setup) {
     }
     const double a = *setup.amplitude;
     if (!(a >= 0 && a <= 1)) {
-        throw FirmwareError("--amplitude " + numbers::trimmedDecimalText(a) +
+        throw FirmwareError("--amplitude " + numbers::plainDecimalText(a) +
                             " is not a fraction of full scale: give 0 to 1, such as 0.5");
     }
     return static_cast<std::uint32_t>(std::lround(a * full));
@@ -119,7 +119,7 @@ ChipSetup ad9910Setup(const dds::Chip& chip, const RegisterSetup& setup) {
         const auto band = ad9910VcoBand(setup.clockHz);
         if (!band) {
             throw FirmwareError("--clock: no AD9910 VCO band holds a clock of " +
-                                numbers::trimmedDecimalText(setup.clockHz / 1e6) +
+                                numbers::plainDecimalText(setup.clockHz / 1e6) +
                                 " MHz: its PLL runs from 370 to 1150 MHz");
         }
         const std::uint32_t cfr3 = (static_cast<std::uint32_t>(*band) << 24) | kAd9910ChargePump |

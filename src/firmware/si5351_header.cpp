@@ -29,7 +29,7 @@ std::string commentSafe(std::string_view text) {
 }
 
 std::string hz(const numbers::Rational& value) {
-    return numbers::trimmedDecimalText(value.toDouble());
+    return numbers::plainDecimalText(value.toDouble());
 }
 
 std::string writeBytes(const si5351::I2cWrite& w) {

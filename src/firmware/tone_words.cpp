@@ -43,9 +43,9 @@ ToneWord toneWord(const MessageTable& table, const ChipWords& words, int tone, d
     const auto ftw = numbers::frequencyWord(hz, words.clockHz, chip.wordBits);
     if (!ftw) {
         throw FirmwareError("tone " + std::to_string(tone) + " of message table \"" + table.key +
-                            "\" (" + numbers::trimmedDecimalText(hz) +
-                            " Hz) cannot be made by the " + std::string(chip.name) +
-                            " at a clock of " + numbers::trimmedDecimalText(words.clockHz / 1e6) +
+                            "\" (" + numbers::plainDecimalText(hz) + " Hz) cannot be made by the " +
+                            std::string(chip.name) + " at a clock of " +
+                            numbers::plainDecimalText(words.clockHz / 1e6) +
                             " MHz: every tone must lie from 0 Hz to below the clock");
     }
     const double r = words.rfMult;

@@ -9,7 +9,7 @@
 namespace meridel::firmware {
 namespace {
 
-using numbers::trimmedDecimalText;
+using numbers::plainDecimalText;
 
 // JT65's tones run from the sync tone (n = 0) to data tone 63 (n = 65).
 constexpr std::array<ToneSet, 5> kToneSets = {{
@@ -39,7 +39,7 @@ double signedFrequency(std::uint64_t ftw, const ChipWords& words) {
 }
 
 std::string hz(double value) {
-    return trimmedDecimalText(value) + " Hz";
+    return plainDecimalText(value) + " Hz";
 }
 
 // `ownWords`: a message table of the set carries a word per tone, so only firmware that still
@@ -78,7 +78,7 @@ void checkToneSet(const ToneSet& set, const ChipWords& words, bool ownWords, Wor
                                      : "tone " + std::to_string(worst) + " as " + base->name +
                                            " + " + std::to_string(worst) + " x interval";
         text += ": " + tone + " is " + hz(worstOff) + " off, " +
-                trimmedDecimalText(worstOff / spacing) + " of the spacing (one " + chip +
+                plainDecimalText(worstOff / spacing) + " of the spacing (one " + chip +
                 " step is " + step + ")";
     }
     text += "; a higher clock or a lower RF Mult helps";
@@ -98,11 +98,11 @@ void checkW0Phase(const ChipWords& words, WordChecks& out) {
     const double wanted = 180.0 / static_cast<double>(r);
     const double reached =
         static_cast<double>(words.phaseConstant) * stepDegrees * static_cast<double>(r);
-    std::string text = "PHASE180 turns the phase by " + trimmedDecimalText(reached) +
+    std::string text = "PHASE180 turns the phase by " + plainDecimalText(reached) +
                        " degrees on air, not 180: RF Mult " + std::to_string(r) + " needs " +
-                       trimmedDecimalText(wanted) + " degrees at the DDS";
+                       plainDecimalText(wanted) + " degrees at the DDS";
     if (wanted < stepDegrees) {
-        text += ", less than one " + trimmedDecimalText(stepDegrees) + "-degree step of the " +
+        text += ", less than one " + plainDecimalText(stepDegrees) + "-degree step of the " +
                 std::string(words.chip->name) + "'s phase word";
     }
     out.warnings.push_back(text + "; shift the phase after the multiplier instead");
@@ -115,7 +115,7 @@ void checkTableTones(const MessageTable& table, const ChipWords& words, WordChec
     const std::string text =
         "message table \"" + table.key + "\": tone " + std::to_string(tones.worstTone) +
         "'s own word is " + hz(std::fabs(tones.worstErrorHz)) + " off at the antenna, " +
-        trimmedDecimalText(tones.worstFraction()) + " of the " + hz(tones.spacingHz) +
+        plainDecimalText(tones.worstFraction()) + " of the " + hz(tones.spacingHz) +
         " spacing (one " + std::string(words.chip->name) + " step is " +
         hz(std::ldexp(words.clockHz, -words.chip->wordBits) * words.rfMult) +
         " there); a higher clock or a lower RF Mult helps";
@@ -149,6 +149,7 @@ WordChecks checkWords(const ChipWords& words, std::span<const MessageTable> tabl
     WordChecks out;
     dds::PlanLimits limits;
     limits.clockHz = words.clockHz;
+    limits.ratedClockHz = words.ratedClockHz;
     limits.multiplier = words.chip->picListing ? std::optional<int>(words.pllMult) : words.refMult;
     for (const ChipWord& w : words.tones) limits.tones.push_back({w.name, w.requestedHz});
     for (dds::LimitWarning& w : dds::checkLimits(*words.chip, limits)) {

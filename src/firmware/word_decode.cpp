@@ -123,7 +123,7 @@ DecodedWord decodeToken(const dds::Chip& chip, double clockHz, const std::string
                         numbers::wordFrequency(word->value, clockHz, chip.wordBits), ""};
     if (chip.wordBits <= 64 && word->value >> (chip.wordBits - 1) != 0) {
         decoded.note = "at or above half the clock: the " + name + " puts out its alias at " +
-                       numbers::trimmedDecimalText(clockHz - decoded.hz) + " Hz";
+                       numbers::plainDecimalText(clockHz - decoded.hz) + " Hz";
     }
     return decoded;
 }

@@ -218,6 +218,7 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     }
     try {
         words_ = firmware::chipWords(run.words, c, refMult);
+        if (correction_) words_->ratedClockHz = correction_->nominalHz;
     } catch (const Error& e) {
         error_ = e.what();
         return;

@@ -14,7 +14,7 @@ constexpr std::uint32_t kMinFeedback = 15;
 constexpr std::uint32_t kMaxFeedback = 90;
 
 std::string hzText(const Rational& hz) {
-    return numbers::trimmedDecimalText(hz.toDouble()) + " Hz";
+    return numbers::plainDecimalText(hz.toDouble()) + " Hz";
 }
 
 // The best feedback for one tone with these dividers, nullopt when its integer part falls
@@ -80,7 +80,7 @@ std::string accuracyNote(const Plan& plan, const Rational& toleranceHz) {
             : "none of the " + std::to_string(plan.dividerChoices) +
                   " output dividers that keep the PLL in range does better";
     return "tone " + std::to_string(worst) + " is " +
-           numbers::trimmedDecimalText(off.toDouble() * 1000) + " mHz off: " + why;
+           numbers::plainDecimalText(off.toDouble() * 1000) + " mHz off: " + why;
 }
 
 Rational outputHz(const Rational& referenceHz, const Feedback& feedback, const Rational& divider,

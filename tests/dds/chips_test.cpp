@@ -101,17 +101,22 @@ TEST(Chips, LimitWarnings) {
     using K = LimitKind;
     const double above04 = std::nextafter(40e6, 1e9);
     const double below05 = std::nextafter(50e6, 0.0);
-    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 8> rows = {{
-        {"AD9851", {100e6, 6, {{"Tone", 40e6}}}, {}},  // exactly 0.4 x clock is still fine
-        {"AD9851", {100e6, 6, {{"Tone", above04}}}, {K::AboveCarrierLimit}},
-        {"AD9851", {100e6, 6, {{"Tone", below05}}}, {K::AboveCarrierLimit}},
-        {"AD9851", {100e6, 6, {{"Tone", 50e6}}}, {K::AliasAboveHalfClock}},
-        {"AD9851", {180.000001e6, {}, {{"Tone", 14e6}}}, {K::ClockAboveMaximum}},
+    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 10> rows = {{
+        {"AD9851", {100e6, 6, {{"Tone", 40e6}}, {}}, {}},  // exactly 0.4 x clock is still fine
+        {"AD9851", {100e6, 6, {{"Tone", above04}}, {}}, {K::AboveCarrierLimit}},
+        {"AD9851", {100e6, 6, {{"Tone", below05}}, {}}, {K::AboveCarrierLimit}},
+        {"AD9851", {100e6, 6, {{"Tone", 50e6}}, {}}, {K::AliasAboveHalfClock}},
+        {"AD9851", {180.000001e6, {}, {{"Tone", 14e6}}, {}}, {K::ClockAboveMaximum}},
+        // a calibrated clock is held to the maximum by the clock the plan names
+        {"AD9851", {180.00036e6, {}, {{"Tone", 14e6}}, 180e6}, {}},
+        {"AD9851", {179.9e6, {}, {{"Tone", 14e6}}, 180.1e6}, {K::ClockAboveMaximum}},
         {"AD9851",
-         {180e6, 5, {{"Tone", 72.1e6}}},
+         {180e6, 5, {{"Tone", 72.1e6}}, {}},
          {K::UnsupportedMultiplier, K::AboveCarrierLimit}},
-        {"AD9833", {30e6, 2, {{"Tone", 1e6}}}, {K::ClockAboveMaximum, K::UnsupportedMultiplier}},
-        {"AD9910", {1e9, 1, {{"Tone", 399e6}}}, {}},
+        {"AD9833",
+         {30e6, 2, {{"Tone", 1e6}}, {}},
+         {K::ClockAboveMaximum, K::UnsupportedMultiplier}},
+        {"AD9910", {1e9, 1, {{"Tone", 399e6}}, {}}, {}},
     }};
     for (const auto& [name, plan, kinds] : rows) {
         std::vector<K> found;

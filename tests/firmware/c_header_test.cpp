@@ -80,7 +80,7 @@ TEST_F(Header, OneGuardAndMessageTablesWithCountPeriodAndBase) {
     EXPECT_NE(h.find("/* JT65B Interval: requested 5.38330078125 Hz, actual 5.38330056087943 Hz, "
                      "error -2.20370566239581E-07 Hz */\n"),
               std::string::npos);
-    EXPECT_NE(h.find("/* WSPR \"K1ABC FN42 37\": 5 symbols of .682666666666667 s"),
+    EXPECT_NE(h.find("/* WSPR \"K1ABC FN42 37\": 5 symbols of 0.682666666666667 s"),
               std::string::npos);
     EXPECT_NE(h.find("#define DDS_MSG_WSPR_SYMBOL_COUNT 5U\n"
                      "#define DDS_MSG_WSPR_SYMBOL_PERIOD_US 682667UL\n"

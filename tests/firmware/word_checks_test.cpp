@@ -52,8 +52,8 @@ TEST(WordChecks, TonesOffTheirPlace) {
             << baseFtw << " " << intervalFtw;
     }
     EXPECT_EQ(checkWords(toneSet("WSPR_BASE", 1000, 8000, "WSPR_INTERVAL", 12.5, 101)).warnings[0],
-              "Step of 12.5 Hz at the DDS output: tone 3 as Base + 3 x interval is .375 Hz off, "
-              ".03 of the spacing (one AD9910 step is .125 Hz); a higher clock or a lower RF Mult "
+              "Step of 12.5 Hz at the DDS output: tone 3 as Base + 3 x interval is 0.375 Hz off, "
+              "0.03 of the spacing (one AD9910 step is 0.125 Hz); a higher clock or a lower RF Mult "
               "helps");
     // A base and an interval of different modes are no tone set.
     EXPECT_EQ(stepChecks(toneSet("WSPR_BASE", 1000, 8000, "JT4_INTERVAL", 12.5, 0)),
