@@ -129,11 +129,13 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
         edited(model_.addSegment(static_cast<std::size_t>(currentSegment() + 1), plan_));
     });
     button(QStringLiteral("&Remove"), [this] {
-        edited(model_.removeSegment(static_cast<std::size_t>(currentSegment()), plan_));
+        if (currentSegment() >= 0) {
+            edited(model_.removeSegment(static_cast<std::size_t>(currentSegment()), plan_));
+        }
     });
     const auto move = [this](int by) {
         const int row = currentSegment();
-        if (edited(model_.moveSegment(static_cast<std::size_t>(row), by, plan_))) {
+        if (row >= 0 && edited(model_.moveSegment(static_cast<std::size_t>(row), by, plan_))) {
             segments_->selectRow(row + by);
         }
     };

@@ -209,10 +209,9 @@ std::optional<std::string> SequenceModel::apply(sequence::SequencePlan candidate
     auto before = std::exchange(plan_.sequence, std::move(candidate));
     const auto error = compute(main);
     if (!error) return std::nullopt;
-    if (placedBefore) {
-        plan_.sequence = std::move(before);
-        compute(main);
-    }
+    if (!placedBefore) return error;
+    plan_.sequence = std::move(before);
+    compute(main);
     return "Cannot " + edit + ": " + *error;
 }
 

@@ -119,6 +119,13 @@ TEST(SequenceModel, TemplatesOpenAsTheirFilesAndAKindChangeKeepsItsPlace) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
     std::remove(opened.c_str());
     std::remove(saved.c_str());
+
+    // A plan the main window's mode cannot place takes the edit that fixes it.
+    ASSERT_EQ(m.pickTemplate("jt4-cw", window), std::nullopt);
+    window.selectMode(1);  // JT65B
+    EXPECT_NE(m.compute(window), std::nullopt);
+    EXPECT_EQ(m.editSegment(0, SegmentField::Kind, "jt65", window), std::nullopt);
+    EXPECT_EQ(m.timeline().bars.size(), 6u);
 }
 
 }  // namespace
