@@ -25,11 +25,10 @@ std::string rows(const SequenceModel& m) {
 const std::string kIaru = "pi4,0,,;cw,25,,;pause,after previous,0.5,;carrier,after previous,,59.5";
 
 TEST(SequenceModel, EditsRecomputeTheCycleOrAreRefused) {
-    using Edit = std::function<std::optional<std::string>(SequenceModel&, const MainWindowModel&)>;
+    using W = const MainWindowModel&;
+    using Edit = std::function<std::optional<std::string>(SequenceModel&, W)>;
     const auto edit = [](std::size_t at, SegmentField field, const char* text) -> Edit {
-        return [=](SequenceModel& m, const MainWindowModel& w) {
-            return m.editSegment(at, field, text, w);
-        };
+        return [=](SequenceModel& m, W w) { return m.editSegment(at, field, text, w); };
     };
     const struct {
         Edit change;
@@ -55,17 +54,17 @@ TEST(SequenceModel, EditsRecomputeTheCycleOrAreRefused) {
         {edit(0, SegmentField::Kind, "wspr"),
          "Cannot change the kind of segment 1: segment 1 (wspr) needs a WSPR message", ""},
         {edit(7, SegmentField::End, "1"), "There is no segment 8", ""},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.addSegment(4, w); }, "",
+        {[](SequenceModel& m, W w) { return m.addSegment(4, w); }, "",
          kIaru + ";pause,after previous,1,"},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.addSegment(0, w); }, "",
+        {[](SequenceModel& m, W w) { return m.addSegment(0, w); }, "",
          "pause,after previous,1,;" + kIaru},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.removeSegment(2, w); }, "",
+        {[](SequenceModel& m, W w) { return m.removeSegment(2, w); }, "",
          "pi4,0,,;cw,25,,;carrier,after previous,,59.5"},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.removeSegment(4, w); },
+        {[](SequenceModel& m, W w) { return m.removeSegment(4, w); },
          "There is no segment 5 to remove", ""},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.moveSegment(2, -1, w); }, "",
+        {[](SequenceModel& m, W w) { return m.moveSegment(2, -1, w); }, "",
          "pi4,0,,;pause,after previous,0.5,;cw,25,,;carrier,after previous,,59.5"},
-        {[](SequenceModel& m, const MainWindowModel& w) { return m.moveSegment(3, 1, w); },
+        {[](SequenceModel& m, W w) { return m.moveSegment(3, 1, w); },
          "There is no place to move segment 4", ""},
     };
     for (const auto& c : cases) {
