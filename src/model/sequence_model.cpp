@@ -57,7 +57,12 @@ std::vector<std::string> SequenceModel::templateNames() {
 std::optional<std::string> SequenceModel::pickTemplate(const std::string& name,
                                                        MainWindowModel& main) {
     for (const planfile::PlanTemplate& t : planfile::planTemplates()) {
-        if (t.name == name) return adopt(planfile::readPlan(t.text, name + ".toml"), main);
+        if (t.name != name) continue;
+        try {
+            return adopt(planfile::readPlan(t.text, name + ".toml"), main);
+        } catch (const planfile::PlanError& error) {
+            return error.what();
+        }
     }
     return "There is no template " + name + "; pick one of the list.";
 }
