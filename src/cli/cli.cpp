@@ -646,13 +646,14 @@ void writeHeader(FirmwareResult& fw, const Options& options,
 }
 
 // --write-plan and --check: no run, no listing.
-int finishPlanOnly(const Options& options, const MainWindowModel& model,
+int finishPlanOnly(const Options& options, MainWindowModel model, const std::string& nominalRefIn,
                    const std::optional<CycleResult>& cycle, std::FILE* out, std::FILE* err) {
     if (!options.sequence.writePlan) {
         return printFindings(*cycle, options.json, out) ? kRunFailed : kCompleted;
     }
     try {
-        writePlanFile(options.sequence, model, options.firmware, options.messages);
+        model.setFieldText(Field::RefIn, nominalRefIn);
+        writePlanFile(options.sequence, model, options.firmware, options.chip, options.messages);
         return kCompleted;
     } catch (const listing::OutputError& error) {
         std::fprintf(err, "error: %s\n", error.what());
@@ -840,6 +841,9 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
+    // A written plan keeps the clock as given, with its correction beside it.
+    std::string nominalRefIn = model.fieldText(Field::RefIn);
+    if (!fw.plan.chip->picListing) nominalRefIn = fw.plan.clockText;
     try {
         checkRfMult(fw.plan, model);
         fw.correction = correctDdsClock(options.chip, fw.plan, model);
@@ -877,7 +881,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         }
     }
     if (!failure && (options.sequence.writePlan || options.sequence.check)) {
-        return finishPlanOnly(options, model, cycle, out, err);
+        return finishPlanOnly(options, model, nominalRefIn, cycle, out, err);
     }
 
     std::optional<audio::Recording> recording;

@@ -31,8 +31,21 @@ std::uint64_t wholeValue(std::string_view option, const std::string& text, std::
     return value;
 }
 
-// The options a plan file stands for, in the order a user would type them.
-std::vector<std::string> planArgs(const planfile::BeaconPlan& plan, SequenceRequest& request) {
+// Whether `args` give `option`, with its value after it or after "=".
+bool gives(const std::vector<std::string>& args, std::string_view option) {
+    for (const std::string& arg : args) {
+        if (arg == option ||
+            (arg.starts_with(option) && arg.size() > option.size() && arg[option.size()] == '=')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The options a plan file stands for, in the order a user would type them. A correction on the
+// command line replaces the file's whole correction, which may be of another kind.
+std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
+                                  const std::vector<std::string>& rest, SequenceRequest& request) {
     std::vector<std::string> args;
     const auto add = [&](const char* option, const std::optional<std::string>& value) {
         if (value) args.insert(args.end(), {option, *value});
@@ -51,6 +64,13 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan, SequenceRequ
     add("--clock", plan.dds.clock);
     add("--ref-mult", plan.dds.refMult);
     add("--format", plan.dds.format);
+    if (!gives(rest, "--ppm") && !gives(rest, "--ppb") && !gives(rest, "--measured")) {
+        const auto& c = plan.calibration;
+        add("--ppm", c.ppm);
+        add("--ppb", c.ppb);
+        add("--measured", c.measured);
+        add("--measured-at", c.measuredAt);
+    }
     const auto& m = plan.messages;
     add("--jt-message", m.jt);
     add("--wspr-message", m.wspr);
@@ -151,13 +171,14 @@ std::vector<std::string> expandPlan(const std::vector<std::string>& args,
     } catch (const planfile::PlanError& error) {
         throw UsageError{error.what()};
     }
-    std::vector<std::string> all = planArgs(plan, request);
+    std::vector<std::string> all = planArgs(plan, rest, request);
     all.insert(all.end(), rest.begin(), rest.end());
     return all;
 }
 
 void writePlanFile(const SequenceRequest& request, const model::MainWindowModel& model,
-                   const FirmwareRequest& firmware, const beacon::MessageInputs& messages) {
+                   const FirmwareRequest& firmware, const ChipRequest& chip,
+                   const beacon::MessageInputs& messages) {
     using run::Field;
     planfile::BeaconPlan plan;
     auto& f = plan.fields;
@@ -171,6 +192,7 @@ void writePlanFile(const SequenceRequest& request, const model::MainWindowModel&
     f.comment = model.fieldText(Field::Comment);
     f.file = given(model.fieldText(Field::FileName));
     plan.dds = {firmware.dds, firmware.clock, firmware.refMult, firmware.format};
+    plan.calibration = {chip.ppm, chip.ppb, chip.measured, chip.measuredAt};
     auto& m = plan.messages;
     m = {given(messages.jt), given(messages.wspr), given(messages.fsk441), given(messages.pi4),
          given(messages.cw), given(messages.rtty), std::nullopt,           std::nullopt};

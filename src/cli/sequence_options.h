@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "beacon/message_plan.h"
+#include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "model/main_window_model.h"
 #include "sequence/cycle.h"
@@ -41,10 +42,11 @@ std::vector<std::string> expandPlan(const std::vector<std::string>& args, Sequen
 // Throws UsageError for timer options out of range, or cycle options without a plan's cycle.
 void checkSequenceRequest(const SequenceRequest& request);
 
-// Writes the plan of the current fields, chip, messages, cycle and timer to --write-plan's file.
-// Throws listing::OutputError.
+// Writes the plan of the current fields, chip, clock correction, messages, cycle and timer to
+// --write-plan's file. Throws listing::OutputError.
 void writePlanFile(const SequenceRequest& request, const model::MainWindowModel& model,
-                   const FirmwareRequest& firmware, const beacon::MessageInputs& messages);
+                   const FirmwareRequest& firmware, const ChipRequest& chip,
+                   const beacon::MessageInputs& messages);
 
 // The cycle of the plan over its encoded messages, its findings and, with --timer-hz, its timer
 // counts.

@@ -1,11 +1,15 @@
 #include "gui/sequence_window.h"
 
+#include <QComboBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <map>
 
@@ -73,6 +77,8 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
       report_(report ? std::move(report) : warningBox(this)),
       picture_(new TimelinePicture(this)),
       findings_(new QListWidget(this)),
+      templates_(new QComboBox(this)),
+      segments_(new QTableWidget(0, 4, this)),
       status_(new QLabel(QStringLiteral("Open a plan file (examples/*.toml) to see its cycle."),
                          this)) {
     setObjectName(QStringLiteral("BeaconSequence"));
@@ -89,16 +95,64 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
                                                           QStringLiteral("Plan files (*.toml)"));
         if (!file.isEmpty()) savePlan(file);
     });
+    for (const std::string& name : model::SequenceModel::templateNames()) {
+        templates_->addItem(QString::fromStdString(name));
+    }
+    templates_->setObjectName(QStringLiteral("Templates"));
+    auto* pick = new QPushButton(QStringLiteral("&Use template"), this);
+    connect(pick, &QPushButton::clicked, this, [this] { pickTemplate(templates_->currentText()); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open);
     buttons->addWidget(save);
     buttons->addStretch();
+    buttons->addWidget(templates_);
+    buttons->addWidget(pick);
+
+    segments_->setObjectName(QStringLiteral("Segments"));
+    segments_->setHorizontalHeaderLabels({QStringLiteral("Kind"), QStringLiteral("Start (s)"),
+                                          QStringLiteral("Length (s)"), QStringLiteral("End (s)")});
+    segments_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    segments_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    segments_->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(segments_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        edited(model_.editSegment(static_cast<std::size_t>(item->row()),
+                                  static_cast<model::SegmentField>(item->column()),
+                                  item->text().trimmed().toStdString(), plan_));
+    });
+    auto* edits = new QVBoxLayout;
+    const auto button = [&](const QString& text, auto action) {
+        auto* b = new QPushButton(text, this);
+        connect(b, &QPushButton::clicked, this, action);
+        edits->addWidget(b);
+    };
+    button(QStringLiteral("&Add"), [this] {
+        edited(model_.addSegment(static_cast<std::size_t>(currentSegment() + 1), plan_));
+    });
+    button(QStringLiteral("&Remove"), [this] {
+        if (currentSegment() >= 0) {
+            edited(model_.removeSegment(static_cast<std::size_t>(currentSegment()), plan_));
+        }
+    });
+    const auto move = [this](int by) {
+        const int row = currentSegment();
+        if (row >= 0 && edited(model_.moveSegment(static_cast<std::size_t>(row), by, plan_))) {
+            segments_->selectRow(row + by);
+        }
+    };
+    button(QStringLiteral("Move &up"), [move] { move(-1); });
+    button(QStringLiteral("Move &down"), [move] { move(1); });
+    edits->addStretch();
+    auto* table = new QHBoxLayout;
+    table->addWidget(segments_);
+    table->addLayout(edits);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(status_);
     layout->addWidget(picture_);
+    layout->addLayout(table);
     layout->addWidget(findings_);
-    resize(680, 360);
+    resize(680, 560);
 }
 
 bool SequenceWindow::openPlan(const QString& file) {
@@ -107,6 +161,43 @@ bool SequenceWindow::openPlan(const QString& file) {
     showTimeline();
     if (error) report_(QString::fromStdString(*error));
     return !error;
+}
+
+bool SequenceWindow::pickTemplate(const QString& name) {
+    const auto error = model_.pickTemplate(name.toStdString(), plan_);
+    opened_ = true;
+    showTimeline();
+    if (error) report_(QString::fromStdString(*error));
+    return !error;
+}
+
+bool SequenceWindow::edited(const std::optional<std::string>& error) {
+    opened_ = true;
+    showTimeline();
+    if (error) report_(QString::fromStdString(*error));
+    return !error;
+}
+
+int SequenceWindow::currentSegment() const {
+    const int row = segments_->currentRow();
+    return row < 0 ? segments_->rowCount() - 1 : row;
+}
+
+void SequenceWindow::showSegments() {
+    const QSignalBlocker quiet(segments_);
+    const int row = segments_->currentRow();
+    const auto rows = model_.segmentRows();
+    segments_->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        const auto& texts = rows[static_cast<std::size_t>(r)];
+        int c = 0;
+        // Items are kept, not replaced: this runs inside the signal of the item just edited.
+        for (const std::string* text : {&texts.kind, &texts.start, &texts.length, &texts.end}) {
+            if (!segments_->item(r, c)) segments_->setItem(r, c, new QTableWidgetItem);
+            segments_->item(r, c++)->setText(QString::fromStdString(*text));
+        }
+    }
+    if (row >= 0 && row < segments_->rowCount()) segments_->selectRow(row);
 }
 
 bool SequenceWindow::savePlan(const QString& file) {
@@ -122,6 +213,7 @@ void SequenceWindow::follow() {
 }
 
 void SequenceWindow::showTimeline() {
+    showSegments();
     picture_->show(model_.timeline());
     findings_->clear();
     for (const model::Timeline::Mark& mark : model_.timeline().marks) {
@@ -130,7 +222,8 @@ void SequenceWindow::showTimeline() {
         if (mark.breach) item->setForeground(Qt::red);
         findings_->addItem(item);
     }
-    status_->setText(model_.timeline().bars.empty()
+    status_->setText(model_.error() ? QString::fromStdString(*model_.error())
+                     : model_.timeline().bars.empty()
                          ? QStringLiteral("No cycle to show.")
                          : QStringLiteral("Cycle of %1 s").arg(model_.timeline().length));
 }

@@ -5,8 +5,10 @@
 #include "gui/main_window.h"
 #include "model/sequence_model.h"
 
+class QComboBox;
 class QLabel;
 class QListWidget;
+class QTableWidget;
 
 namespace meridel::gui {
 
@@ -25,8 +27,9 @@ private:
     model::Timeline timeline_;
 };
 
-// The Beacon sequence window: opens a plan file (which fills the main window's fields), saves
-// the plan with the main window's fields, and shows the plan's cycle and its rule findings.
+// The Beacon sequence window: opens a plan file or a template (which fill the main window's
+// fields), lists the segments for editing, saves the plan with the main window's fields, and
+// shows the plan's cycle and its rule findings.
 class SequenceWindow : public QWidget {
     Q_OBJECT
 
@@ -35,20 +38,28 @@ public:
     // Opens the plan file; false after reporting why not.
     bool openPlan(const QString& file);
     bool savePlan(const QString& file);
+    bool pickTemplate(const QString& name);
     const model::SequenceModel& model() const { return model_; }
     QListWidget* findings() const { return findings_; }
+    QTableWidget* segments() const { return segments_; }
 
     // The cycle again after the main window's plan changed (its mode selects the JT encoder).
     void follow();
 
 private:
     void showTimeline();
+    void showSegments();
+    // Shows the result of an edit of the segments; false after reporting why it was refused.
+    bool edited(const std::optional<std::string>& error);
+    int currentSegment() const;
 
     MainWindowModel& plan_;
     MessageReporter report_;
     model::SequenceModel model_;
     TimelinePicture* picture_;
     QListWidget* findings_;
+    QComboBox* templates_;
+    QTableWidget* segments_;
     QLabel* status_;
     bool opened_ = false;
 };

@@ -30,6 +30,17 @@ struct Timeline {
     std::vector<Mark> marks;
 };
 
+// One segment as the window lists it: texts the user reads and types back.
+struct SegmentRow {
+    std::string kind;    // "pi4", "cw", ...
+    std::string start;   // seconds, or "after previous"
+    std::string length;  // seconds, or "" (an end, or the message's own length)
+    std::string end;     // seconds, or ""
+    friend bool operator==(const SegmentRow&, const SegmentRow&) = default;
+};
+
+enum class SegmentField { Kind, Start, Length, End };
+
 // The Beacon sequence window: a plan file opened and saved, its fields put into the main window,
 // and its cycle placed over its messages in the main window's mode and checked.
 class SequenceModel {
@@ -37,6 +48,22 @@ public:
     // Reads a plan file and fills the main window's fields that it gives; the error for the
     // user (file, line and key), or nullopt.
     std::optional<std::string> open(const std::filesystem::path& file, MainWindowModel& main);
+    // The templates by name ("iaru-mixed", ...); picking one is opening its example file.
+    static std::vector<std::string> templateNames();
+    std::optional<std::string> pickTemplate(const std::string& name, MainWindowModel& main);
+
+    // The segments, and the edits of them. An edit that would make a cycle that cannot be placed
+    // is refused with the error naming the segment and field and what is allowed, and the plan
+    // stays as it was; a plan that could not be placed before takes any edit toward a fix.
+    std::vector<SegmentRow> segmentRows() const;
+    static std::vector<std::string> kindNames();
+    // A pause of 1 s at `at` (0 to the number of segments).
+    std::optional<std::string> addSegment(std::size_t at, const MainWindowModel& main);
+    std::optional<std::string> removeSegment(std::size_t at, const MainWindowModel& main);
+    // Swaps segment `at` with the one before (by -1) or after (by +1) it.
+    std::optional<std::string> moveSegment(std::size_t at, int by, const MainWindowModel& main);
+    std::optional<std::string> editSegment(std::size_t at, SegmentField field,
+                                           const std::string& text, const MainWindowModel& main);
     // Writes the main window's fields with the plan's messages, cycle and timer.
     std::optional<std::string> save(const std::filesystem::path& file,
                                     const MainWindowModel& main) const;
@@ -47,9 +74,19 @@ public:
     const planfile::BeaconPlan& plan() const { return plan_; }
     const Timeline& timeline() const { return timeline_; }
 
+    // Why the cycle cannot be placed, or nullopt.
+    const std::optional<std::string>& error() const { return error_; }
+
 private:
+    std::optional<std::string> computeTimeline(const MainWindowModel& main);
+    std::optional<std::string> adopt(planfile::BeaconPlan plan, MainWindowModel& main);
+    std::optional<std::string> apply(sequence::SequencePlan candidate, const std::string& edit,
+                                     const MainWindowModel& main);
+
     planfile::BeaconPlan plan_;
     Timeline timeline_;
+    std::vector<sequence::PlacedSegment> placed_;
+    std::optional<std::string> error_;
 };
 
 }  // namespace meridel::model

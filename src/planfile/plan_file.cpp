@@ -1,6 +1,7 @@
 #include "planfile/plan_file.h"
 
 #include "numbers/double_chars.h"
+#include "numbers/field_number.h"
 
 #include <toml++/toml.h>
 #include <charconv>
@@ -69,19 +70,8 @@ public:
                 return out;
             }
             if (const auto* s = node.as_string()) {
-                const std::string& t = s->get();
-                const auto slash = t.find('/');
-                Rational num;
-                Rational den;
-                if (slash == std::string::npos) {
-                    if (!Rational::fromDecimal(t, out)) bad();
-                    return out;
-                }
-                if (!Rational::fromDecimal(t.substr(0, slash), num) ||
-                    !Rational::fromDecimal(t.substr(slash + 1), den) || den == Rational(0)) {
-                    bad();
-                }
-                return num / den;
+                if (!Rational::fromText(s->get(), out)) bad();
+                return out;
             }
         } catch (const sequence::RationalOverflow&) {
             bad();
@@ -157,6 +147,42 @@ void readSegments(const Reader& r, const toml::node& node, sequence::SequencePla
     }
 }
 
+// One correction, as the command line takes it: a number of ppm, of ppb, or a counter's reading
+// in Hz and where it was taken.
+void readCalibration(const Reader& r, const toml::node& node, BeaconPlan::Calibration& c) {
+    const auto numberText = [&r](std::optional<std::string>& field, const char* allowed) {
+        return [&r, &field, allowed](const toml::node& n, const std::string& k) {
+            field = r.text(n, k);
+            const auto value = numbers::parseWholeNumber(*field);
+            if (!value || !std::isfinite(*value)) r.fail(n.source(), k, allowed);
+        };
+    };
+    const toml::table& t = r.table(node, "calibration");
+    eachKey(r, t, "calibration",
+            {{"ppm", numberText(c.ppm,
+                                "must be a number of ppm, positive when the clock runs "
+                                "fast, such as -2.5")},
+             {"ppb", numberText(c.ppb,
+                                "must be a number of ppb, positive when the clock runs "
+                                "fast, such as -2500")},
+             {"measured",
+              numberText(c.measured, "must be a counter's reading in Hz, such as 144489001.25")},
+             {"measured_at", [&](const toml::node& n, const std::string& k) {
+                  c.measuredAt = r.text(n, k);
+                  if (c.measuredAt != "antenna" && c.measuredAt != "dds") {
+                      r.fail(n.source(), k, "must be antenna or dds");
+                  }
+              }}});
+    if (c.ppm && c.ppb) r.fail(node.source(), "calibration", "give ppm or ppb, not both");
+    if ((c.ppm || c.ppb) && c.measured) {
+        r.fail(node.source(), "calibration",
+               "measured computes the correction itself: leave out ppm and ppb");
+    }
+    if (c.measuredAt && !c.measured) {
+        r.fail(node.source(), "calibration.measured_at", "needs measured, the counter's reading");
+    }
+}
+
 BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
     BeaconPlan plan;
     const auto textInto = [&](std::optional<std::string>& field) -> Setter {
@@ -202,6 +228,8 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
                      {"rtty", textInto(m.rtty)},
                      {"cw_wpm", numberInto(m.cwWpm)},
                      {"pi4_audio", numberInto(m.pi4AudioHz)}});
+        } else if (name == "calibration") {
+            readCalibration(r, node, plan.calibration);
         } else if (name == "cycle") {
             eachKey(r, r.table(node, name), name,
                     {{"seconds",
@@ -235,8 +263,8 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
             plan.timer = timer;
         } else {
             r.fail(key.source(), name,
-                   "is no section of a plan file; use [plan], [dds], [messages], [cycle], "
-                   "[[segment]] or [timer]");
+                   "is no section of a plan file; use [plan], [dds], [calibration], [messages], "
+                   "[cycle], [[segment]] or [timer]");
         }
     }
     plan.sequence = sequence;
@@ -319,6 +347,12 @@ std::string writePlan(const BeaconPlan& plan) {
     line(body, "ref_mult", plan.dds.refMult);
     line(body, "format", plan.dds.format);
     section("dds", std::exchange(body, {}));
+    const auto& c = plan.calibration;
+    line(body, "ppm", c.ppm);
+    line(body, "ppb", c.ppb);
+    line(body, "measured", c.measured);
+    line(body, "measured_at", c.measuredAt);
+    section("calibration", std::exchange(body, {}));
     const auto& m = plan.messages;
     line(body, "jt", m.jt);
     line(body, "wspr", m.wspr);

@@ -29,6 +29,11 @@ struct BeaconPlan {
         std::optional<double> cwWpm, pi4AudioHz;
         friend bool operator==(const Messages&, const Messages&) = default;
     } messages;
+    // The chip clock's correction, as --ppm, --ppb or --measured and --measured-at give it.
+    struct Calibration {
+        std::optional<std::string> ppm, ppb, measured, measuredAt;
+        friend bool operator==(const Calibration&, const Calibration&) = default;
+    } calibration;
     std::optional<sequence::SequencePlan> sequence;
     std::optional<sequence::TimerSpec> timer;
     friend bool operator==(const BeaconPlan&, const BeaconPlan&) = default;

@@ -31,12 +31,6 @@ const KindInfo& info(SegmentKind kind) {
     return kKinds[static_cast<std::size_t>(kind)];
 }
 
-// Segments that run for a length of their own rather than their message's.
-bool takesLength(SegmentKind kind) {
-    return kind == SegmentKind::Carrier || kind == SegmentKind::Pause ||
-           kind == SegmentKind::Fsk441;
-}
-
 // RTTY frames each character as 1 start bit, 5 code bits and 1.5 stop bits: 15 half bits.
 constexpr int kRttyHalfBits = 15;
 
@@ -123,6 +117,11 @@ Cycle placeSegments(const SequencePlan& plan, std::span<const firmware::MessageT
 
 std::string_view kindName(SegmentKind kind) {
     return info(kind).name;
+}
+
+bool takesLength(SegmentKind kind) {
+    return kind == SegmentKind::Carrier || kind == SegmentKind::Pause ||
+           kind == SegmentKind::Fsk441;
 }
 
 std::optional<SegmentKind> kindNamed(std::string_view name) {

@@ -20,6 +20,8 @@ enum class SegmentKind { Pi4, Cw, Carrier, Wspr, Jt65, Jt4, Rtty, Fsk441, Pause 
 // "pi4", "cw", "carrier", ... as the plan file spells them; nullopt for any other name.
 std::string_view kindName(SegmentKind kind);
 std::optional<SegmentKind> kindNamed(std::string_view name);
+// Carrier, pause and fsk441 run for a length of their own; the others as long as their message.
+bool takesLength(SegmentKind kind);
 
 struct Segment {
     SegmentKind kind = SegmentKind::Pause;

@@ -86,6 +86,23 @@ bool Rational::fromDecimal(std::string_view text, Rational& out) {
     return true;
 }
 
+bool Rational::fromText(std::string_view text, Rational& out) {
+    const auto slash = text.find('/');
+    if (slash == std::string_view::npos) return fromDecimal(text, out);
+    Rational num;
+    Rational den;
+    if (!fromDecimal(text.substr(0, slash), num) || !fromDecimal(text.substr(slash + 1), den) ||
+        den == Rational(0)) {
+        return false;
+    }
+    try {
+        out = num / den;
+    } catch (const RationalOverflow&) {
+        return false;
+    }
+    return true;
+}
+
 std::string Rational::text() const {
     std::int64_t d = den_;
     int twos = 0;

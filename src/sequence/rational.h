@@ -32,6 +32,9 @@ public:
 
     // Reads a decimal text ("59.5", "-0.25", "12") exactly; false for anything else.
     static bool fromDecimal(std::string_view text, Rational& out);
+    // Also reads a fraction of two decimals ("73/3"); false for a zero denominator or a value
+    // that does not fit.
+    static bool fromText(std::string_view text, Rational& out);
     // Shortest decimal text when the denominator is made of 2s and 5s, else "num/den".
     std::string text() const;
 

@@ -6,8 +6,9 @@
 namespace meridel::sequence {
 namespace {
 
-// IARU Region 1 beacon requirements: callsign in plain CW at least once a minute at no more than
-// 60 characters a minute, a plain carrier of about 20-30 s, MGM on the even minute.
+// IARU Region 1 beacon requirements (iaru-r1-vhfbeacons.org): callsign in plain CW at least
+// once a minute at no more than 60 characters a minute, a plain carrier of about 20-30 s, MGM on
+// the even minute.
 constexpr int kMaxCwWpm = 12;  // 60 characters a minute, 5 characters a PARIS word
 const Rational kMinCarrier{20};
 const Rational kMinute{60};
@@ -30,7 +31,8 @@ Rational overlap(const Rational& a0, const Rational& a1, const Rational& b0, con
     return to > from ? to - from : Rational(0);
 }
 
-// A beacon of WSPR alone carries its callsign in every message and keys no carrier.
+// A beacon of WSPR alone is a WSPR transmitter, not a beacon of the VHF beacon bands: its
+// callsign is in every message (the WSPR payload carries it), and it keys no carrier.
 bool wsprOnly(const Cycle& c) {
     bool any = false;
     for (const PlacedSegment& s : c.segments) {
@@ -101,21 +103,43 @@ void checkCw(const Cycle& c, double cwWpm, std::vector<Finding>& out) {
     }
 }
 
-// At least 20 s of carrier in a one-minute cycle, and in each even-odd pair of minutes of a
-// longer one (mixed mode: the digital mode on the even minute, the carrier on the odd one).
+bool isDigital(SegmentKind kind) {
+    return kind != SegmentKind::Cw && kind != SegmentKind::Carrier && kind != SegmentKind::Pause;
+}
+
+// IARU Region 1 beacon requirements (iaru-r1-vhfbeacons.org): a plain carrier of about 20-30 s,
+// read as at least 20 s in each minute of the cycle on its own. Mixed mode starts the digital
+// mode on the even minute and holds the carrier in the odd one, so an even minute in which a
+// digital mode starts is excused; a minute is even only when the period of the cycle is a whole
+// number of two-minute pairs. A beacon with no carrier at all and a digital mode is an MGM-only
+// beacon, which the requirements allow (its CW ID is still checked).
 void checkCarrier(const Cycle& c, std::vector<Finding>& out) {
-    if (wsprOnly(c)) return;
-    const Rational window = c.length == kMinute ? kMinute : kMinute * Rational(2);
-    for (Rational from{0}; from < c.length; from += window) {
-        const Rational to = std::min(from + window, c.length);
+    const auto any = [&](auto pred) {
+        return std::any_of(c.segments.begin(), c.segments.end(), pred);
+    };
+    const bool mgmOnly = !any([](const PlacedSegment& s) {
+        return s.kind == SegmentKind::Carrier;
+    }) && any([](const PlacedSegment& s) { return isDigital(s.kind); });
+    if (mgmOnly) return;
+    const Rational pair = kMinute * Rational(2);
+    const bool parityFixed = (c.period() / pair).den() == 1;
+    const std::int64_t minutes = (c.length / kMinute).floor();
+    for (std::int64_t m = 0; m < minutes; ++m) {
+        const Rational from = kMinute * Rational(m);
+        const Rational to = from + kMinute;
+        const bool even = parityFixed && ((c.offset() + from) / kMinute).floor() % 2 == 0;
         Rational carrier{0};
+        bool digitalStarts = false;
         for (const PlacedSegment& s : c.segments) {
             if (s.kind == SegmentKind::Carrier) carrier += overlap(s.start, s.end, from, to);
+            if (isDigital(s.kind) && s.start >= from && s.start < to) digitalStarts = true;
         }
-        if (carrier < kMinCarrier) {
-            out.push_back({Rule::Carrier, true, from,
-                           "only " + seconds(carrier) + " of plain carrier from " + seconds(from) +
-                               " to " + seconds(to) + "; key a carrier of at least 20 s there"});
+        if (carrier < kMinCarrier && !(even && digitalStarts)) {
+            out.push_back(
+                {Rule::Carrier, true, from,
+                 "only " + seconds(carrier) + " of plain carrier in the minute from " +
+                     seconds(from) + "; key a carrier of at least 20 s in that minute" +
+                     (parityFixed && !even ? " (the odd minute holds the carrier)" : "")});
         }
     }
 }

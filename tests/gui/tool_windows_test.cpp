@@ -1,8 +1,8 @@
 // The menu bar and the windows it opens: the main window keeps its client rectangle under the
 // menu, the Firmware window fills its table from the plan, and the Beacon messages window
 // reports a bad message once and keeps its fields in MESSAGES.INI; the Beacon sequence window
-// fills the main window from a plan file and follows its mode; the Listen window follows the plan
-// and the messages.
+// fills the main window from a plan file or a template, follows its mode and edits segments; the
+// Listen window follows the plan and the messages.
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -43,6 +43,7 @@ private slots:
     void enterPressesTheFocusedButton();
     void decodeDialogClosesWithTheFirmwareWindow();
     void sequenceWindowFillsThePlanAndFollowsItsMode();
+    void sequenceWindowEditsATemplatesSegments();
     void listenWindowFollowsThePlanAndTheMessages();
 
 private:
@@ -235,6 +236,36 @@ void ToolWindowsTest::sequenceWindowFillsThePlanAndFollowsItsMode() {
     QCOMPARE(reports.size(), 1);
     QVERIFY2(reports.first().startsWith(QStringLiteral("bad.toml:2: cycle.seconds")),
              qPrintable(reports.first()));
+}
+
+void ToolWindowsTest::sequenceWindowEditsATemplatesSegments() {
+    frame->sequenceAction()->trigger();
+    auto* window = frame->sequenceWindow();
+    const auto click = [window](const QString& text) {
+        for (auto* b : window->findChildren<QPushButton*>()) {
+            if (b->text() == text) b->click();
+        }
+    };
+    window->findChild<QComboBox*>(QStringLiteral("Templates"))->setCurrentText("cw-carrier");
+    click(QStringLiteral("&Use template"));
+    QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("144.4"));
+    QTableWidget* table = window->segments();
+    QCOMPARE(table->rowCount(), 3);
+    // A bad start is reported and the table shows the plan as it stays.
+    table->item(2, 1)->setText(QStringLiteral("soon"));
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports[0].startsWith(QStringLiteral("Segment 3, start: \"soon\"")),
+             qPrintable(reports[0]));
+    QCOMPARE(table->item(2, 1)->text(), QStringLiteral("after previous"));
+    table->item(1, 0)->setText(QStringLiteral("carrier"));
+    table->selectRow(0);
+    click(QStringLiteral("Move &down"));
+    QCOMPARE(table->item(0, 0)->text(), QStringLiteral("carrier"));
+    QCOMPARE(table->currentRow(), 1);
+    click(QStringLiteral("&Remove"));
+    QCOMPARE(table->rowCount(), 2);
+    QCOMPARE(window->model().timeline().bars.size(), 2u);
+    QCOMPARE(reports.size(), 1);
 }
 
 void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {

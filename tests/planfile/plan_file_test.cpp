@@ -26,6 +26,7 @@ TEST(PlanFile, TemplatesAndAFullPlanSurviveWriteAndRead) {
     full.fields.comment = "quote \" back\\slash\ttab \xC3\xA9";
     full.fields.tone = " ";
     full.dds = {"AD9851", "180", "6", "c"};
+    full.calibration = {std::nullopt, std::nullopt, "50471012.5", "dds"};
     full.messages.cw = "G0ABC";
     full.messages.cwWpm = 10.5;
     full.messages.pi4AudioHz = 0.1;
@@ -63,6 +64,11 @@ TEST(PlanFile, BadFilesNameTheLineAndKey) {
         {"[timer]\nbits = 16\n", "bad.toml:1: timer: needs hz"},
         {"[plan]\ntone = \"800\n", "bad.toml:2: "},
         {"segment = 3\n", "bad.toml:1: segment: must be a list"},
+        {"[calibration]\nppm = \"fast\"\n", "bad.toml:2: calibration.ppm: must be a number of ppm"},
+        {"[calibration]\nppm = 1\nppb = 2\n", "bad.toml:1: calibration: give ppm or ppb"},
+        {"[calibration]\nmeasured = 5e7\nmeasured_at = \"chip\"\n",
+         "bad.toml:3: calibration.measured_at: must be antenna or dds"},
+        {"[calibration]\nmeasured_at = \"dds\"\n", "bad.toml:1: calibration.measured_at: needs"},
     };
     for (const auto& [text, message] : cases) {
         try {

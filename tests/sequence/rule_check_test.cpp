@@ -41,8 +41,21 @@ TEST(RuleCheck, FindsEachBreachAlone) {
         {"cw_wpm = 13\n" + kCw + kCarrier, {Rule::CwSpeed}},
         {"[[segment]]\nkind = \"carrier\"\nstart = 0\nend = 30\n", {Rule::CwId}},
         {kCw + "[[segment]]\nkind = \"carrier\"\nlength = 19.9\n", {Rule::Carrier}},
-        // Two minutes: the carrier pair holds 53 s, but the odd minute has no ID.
-        {"[cycle]\nseconds = 120\n" + kCw + kCarrier, {Rule::CwId}},
+        // Two minutes: the odd minute has neither ID nor carrier.
+        {"[cycle]\nseconds = 120\n" + kCw + kCarrier, {Rule::CwId, Rule::Carrier}},
+        // Mixed mode: the even minute's digital mode excuses its carrier, an odd one's does not,
+        // and in a one-minute cycle every minute is both.
+        {"[cycle]\nseconds = 120\n" + kCw + kCarrier +
+             "[[segment]]\nkind = \"jt65\"\nstart = 61\n" + kCwAfter,
+         {Rule::Carrier}},
+        {"[[segment]]\nkind = \"jt65\"\nstart = 1\n" + kCwAfter +
+             "[[segment]]\nkind = \"carrier\"\nlength = 5\n",
+         {Rule::Carrier}},
+        {"[cycle]\nseconds = 60\nslots = 2\nslot = 1\n[[segment]]\nkind = \"jt65\"\nstart = 1\n" +
+             kCwAfter + "[[segment]]\nkind = \"carrier\"\nlength = 5\n",
+         {}},
+        // No carrier at all: an MGM-only beacon, which still identifies in CW.
+        {"[[segment]]\nkind = \"pi4\"\nstart = 0\n" + kCwAfter, {}},
         {"[[segment]]\nkind = \"pi4\"\nstart = 1\n" + kCwAfter + kCarrier, {Rule::ModeStart}},
         {"[cycle]\nseconds = 120\n[[segment]]\nkind = \"jt65\"\nstart = 0\n[[segment]]\n"
          "kind = \"cw\"\nstart = 50\n" +
