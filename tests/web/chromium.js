@@ -1,12 +1,12 @@
 // Headless Chromium for the page's test and its benchmark: Debian's chromium (or $CHROMIUM) on
-// a throwaway profile, kept off the network, and the page opened from disk until its first result.
+// a throwaway profile folder (handed to the user for scratch files too), kept off the network,
+// and the page opened from disk until its first result.
 'use strict';
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
 
-// Runs use(browser) and closes the browser whatever happens.
 async function withChromium(use) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'meridel-chromium-'));
   const browser = await puppeteer.launch({
@@ -17,7 +17,7 @@ async function withChromium(use) {
       `--user-data-dir=${profile}`],
   });
   try {
-    return await use(browser);
+    return await use(browser, profile);
   } finally {
     await browser.close();
     fs.rmSync(profile, { recursive: true, force: true });
