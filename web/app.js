@@ -2,13 +2,33 @@
 // (runCli) through one JSON call; this script only builds argument lists and shows answers.
 'use strict';
 
-// One call of meridel-cli: `args` without the program name. Answers {status, stdout, stderr};
-// the output texts hold one character per byte (U+0000..U+00FF).
-function callCli(module, args) {
-  const pointer = module.ccall('meridel_call', 'number', ['string'], [JSON.stringify(args)]);
+// One request to the module's single entry, answered as an object.
+function call(module, request) {
+  const pointer = module.ccall('meridel_call', 'number', ['string'], [JSON.stringify(request)]);
   const answer = JSON.parse(module.UTF8ToString(pointer));
   module._meridel_free(pointer);
   return answer;
+}
+
+// One call of meridel-cli: `args` without the program name. Answers {status, stdout, stderr};
+// the output texts hold one character per byte (U+0000..U+00FF).
+const callCli = (module, args) => call(module, args);
+
+// The window's "Adjust carrier for this freq" on the field texts {output, tone, key_freq}:
+// the carrier text the window model gives.
+const adjustCarrier = (module, fields) => call(module, { adjust_carrier: fields }).output;
+
+// The symbol tables' assembler include exactly as `meridel-cli --symbol-file` writes it (into
+// the module's memory file system), or the command line's error (its first line, without the
+// usage text that follows a usage error).
+function symbolFile(module, state) {
+  const name = 'SYMBOLS.INC';
+  const answer = callCli(module, [...planArgs(state.edits), ...firmwareArgs(state.firmware),
+    ...planArgs(state.messages), '--symbol-file', name]);
+  if (answer.status !== 0) return { error: decodeBytes(answer.stderr, 'utf-8').split('\n')[0] };
+  const bytes = module.FS.readFile(name);
+  module.FS.unlink(name);
+  return { name, bytes };
 }
 
 function bytesOf(text) {
@@ -82,7 +102,8 @@ function compute(module, state) {
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { callCli, compute, planArgs, firmwareArgs, downloadName, bytesOf };
+  module.exports = { callCli, adjustCarrier, symbolFile, compute, planArgs, firmwareArgs,
+    downloadName, bytesOf };
 }
 
 if (typeof document !== 'undefined') {
@@ -130,6 +151,7 @@ if (typeof document !== 'undefined') {
     $('clock-freq').value = f.ClockFreq ?? '';
     $('fo').value = f.Fo ?? '';
     $('key-freq').value = f.KeyFreq ?? '';
+    $('set-carr').disabled = true;
     $('warning').textContent = [f.warning, ...(f.dds_warnings || [])].filter(Boolean).join('\n');
     $('errors').textContent = current.errors.replace(/^warning: .*\n/gm, '');
     $('listing').textContent = current.fileText.replace(/\r\n/g, '\n');
@@ -155,14 +177,36 @@ if (typeof document !== 'undefined') {
   $('copy').addEventListener('click', () => {
     if (current) navigator.clipboard.writeText(current.fileText);
   });
-  $('download').addEventListener('click', () => {
-    if (!current || !current.fileBytes) return;
-    const blob = new Blob([bytesOf(current.fileBytes)], { type: 'application/octet-stream' });
+  const download = (bytes, name) => {
+    const blob = new Blob([bytes], { type: 'application/octet-stream' });
     const link = document.createElement('a');
     link.href = URL.createObjectURL(blob);
-    link.download = downloadName($('file-name').value, $('format').value);
+    link.download = name;
     link.click();
     setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+  };
+  $('download').addEventListener('click', () => {
+    if (current && current.fileBytes) {
+      download(bytesOf(current.fileBytes), downloadName($('file-name').value, $('format').value));
+    }
+  });
+  $('download-symbols').addEventListener('click', () => {
+    if (!engine) return;
+    const file = symbolFile(engine, state());
+    $('message-errors').textContent = file.error || '';
+    if (file.bytes) download(file.bytes, file.name);
+  });
+
+  // As in the window: typing a keying frequency enables the adjuster, a new result disables it.
+  $('key-freq').addEventListener('input', () => { $('set-carr').disabled = false; });
+  $('set-carr').addEventListener('click', () => {
+    if (!engine) return;
+    const output = adjustCarrier(engine, { output: $('output').value, tone: $('tone').value,
+      key_freq: $('key-freq').value });
+    $('output').value = output;
+    remember(edits, '--output', output);
+    refresh();
+    $('output').focus();
   });
 
   createMeridel().then((instance) => {

@@ -1,7 +1,9 @@
-// The page's one entry into the program: meridel-cli's own runCli over an argument vector, with
-// its standard output and error caught in memory. The request is a JSON array of arguments; the
-// answer a JSON object {"status", "stdout", "stderr"} whose texts hold the output bytes one
-// character each (byte 0x80 becomes U+0080), so a listing keeps its exact Windows-1252 bytes.
+// The page's one entry into the program. A JSON array of arguments runs meridel-cli's own runCli,
+// with its standard output and error caught in memory; the answer is a JSON object {"status",
+// "stdout", "stderr"} whose texts hold the output bytes one character each (byte 0x80 becomes
+// U+0080), so a listing keeps its exact Windows-1252 bytes. An object {"adjust_carrier":
+// {"output", "tone", "key_freq"}} presses the window's carrier adjuster on those field texts and
+// answers {"status": 0, "output"} with the carrier it gives.
 #include <emscripten/emscripten.h>
 
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "model/main_window_model.h"
 
 namespace {
 
@@ -58,6 +61,30 @@ std::string answer(int status, const std::string& out, const std::string& err) {
         .dump();
 }
 
+std::string callCli(const nlohmann::json& arguments) {
+    std::vector<std::string> args;
+    for (const auto& a : arguments) args.push_back(a.is_string() ? a.get<std::string>() : "");
+    Capture out, err;
+    const int status = meridel::cli::runCli(args, out.file(), err.file());
+    std::string outText = out.take(), errText = err.take();
+    return answer(status, outText, errText);
+}
+
+// The window model's own handler, so the carrier is the one the desktop would show.
+std::string adjustCarrier(const nlohmann::json& fields) {
+    using meridel::run::Field;
+    meridel::model::MainWindowModel window;
+    const auto text = [&](const char* key) {
+        const auto it = fields.find(key);
+        return it != fields.end() && it->is_string() ? it->get<std::string>() : std::string();
+    };
+    window.setFieldText(Field::Foutput, text("output"));
+    window.setFieldText(Field::ToneFreq, text("tone"));
+    window.setFieldText(Field::KeyFreq, text("key_freq"));
+    window.clickSetCarr();
+    return nlohmann::json{{"status", 0}, {"output", window.fieldText(Field::Foutput)}}.dump();
+}
+
 }  // namespace
 
 extern "C" {
@@ -65,16 +92,15 @@ extern "C" {
 // Returns the answer as a string that the caller frees with meridel_free.
 EMSCRIPTEN_KEEPALIVE char* meridel_call(const char* request) {
     std::string reply;
-    const auto arguments = nlohmann::json::parse(request, nullptr, false);
-    if (!arguments.is_array()) {
-        reply = answer(2, "", "web binding: the request must be a JSON array of strings\n");
+    const auto parsed = nlohmann::json::parse(request, nullptr, false);
+    if (parsed.is_array()) {
+        reply = callCli(parsed);
+    } else if (parsed.is_object() && parsed.contains("adjust_carrier")) {
+        reply = adjustCarrier(parsed["adjust_carrier"]);
     } else {
-        std::vector<std::string> args;
-        for (const auto& a : arguments) args.push_back(a.is_string() ? a.get<std::string>() : "");
-        Capture out, err;
-        const int status = meridel::cli::runCli(args, out.file(), err.file());
-        std::string outText = out.take(), errText = err.take();
-        reply = answer(status, outText, errText);
+        reply = answer(2, "",
+                       "web binding: the request must be a JSON array of strings or an object "
+                       "{\"adjust_carrier\": {...}}\n");
     }
     char* copy = static_cast<char*>(std::malloc(reply.size() + 1));
     if (copy) std::copy(reply.c_str(), reply.c_str() + reply.size() + 1, copy);

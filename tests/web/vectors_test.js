@@ -9,67 +9,49 @@ const [site, data] = process.argv.slice(2);
 const createMeridel = require(path.resolve(site, 'meridel.js'));
 const { callCli } = require(path.resolve(site, 'app.js'));
 
+// The files are UTF-8 for the few messages beyond ASCII. An empty message sends nothing on
+// the page, so there is nothing to refuse.
 function rows(file) {
-  return fs.readFileSync(path.join(data, file), 'latin1').split('\n')
-    .map((text, i) => [text, i + 1])
-    .filter(([text]) => text !== '' && !text.startsWith('#'))
-    .map(([text, line]) => {
-      const [mode, message, ...rest] = text.split('|');
-      return { file, line, mode, message, expected: rest.join('|') };
-    });
+  return fs.readFileSync(path.join(data, file), 'utf8').split('\n')
+    .map((text, i) => [`${file}:${i + 1}`, ...text.split('|')])
+    .filter(([, mode, message]) => mode && !mode.startsWith('#') && message)
+    .map(([where, mode, message, ...rest]) => ({ where, mode, message, expected: rest.join('|') }));
 }
 
 function messageArgs({ mode, message }) {
   if (mode.startsWith('JT')) return ['--mode', mode, '--jt-message', message];
-  if (mode.startsWith('CW')) {
-    return ['--cw-message', message, '--cw-wpm', mode === 'CW' ? '20' : mode.slice(3)];
-  }
+  if (mode.startsWith('CW')) return ['--cw-message', message, '--cw-wpm', mode.slice(3) || '20'];
   return [`--${mode.toLowerCase()}-message`, message];
 }
 
-function spelled(table) {
-  const numbers = table.mode.startsWith('JT65') || table.mode === 'RTTY';
-  return table.symbols.join(numbers ? ' ' : '');
+// What is wrong with the answer to one row, or null.
+function problem(module, row, refusal) {
+  const answer = callCli(module, [...messageArgs(row), '--json']);
+  // The command line checks a CW speed itself, in its own words.
+  if (row.mode.includes('@')) return answer.status !== 0 ? null : 'speed accepted';
+  if (answer.status === 2) return `usage error ${answer.stderr.split('\n')[0]}`;
+  const object = JSON.parse(Buffer.from(answer.stdout, 'latin1').toString('utf8'));
+  if (refusal !== null) {
+    if (answer.status !== 1 || object.error?.kind !== 'message') return 'accepted';
+    return object.error.message.includes(refusal) ? null : `refused with "${object.error.message}"`;
+  }
+  const tables = Object.values(object.messages || {});
+  if (answer.status !== 0 || tables.length !== 1) return `status ${answer.status}`;
+  const t = tables[0];
+  const symbols = t.symbols.join(t.mode.startsWith('JT65') || t.mode === 'RTTY' ? ' ' : '');
+  return symbols === row.expected ? null : `symbols ${symbols}`;
 }
 
 createMeridel().then((module) => {
   const failures = [];
   let checked = 0;
-  // The vector files hold UTF-8 for the few messages with characters beyond ASCII.
-  const text = (s) => Buffer.from(s, 'latin1').toString('utf8');
   for (const file of ['jt65.txt', 'jt4.txt', 'wspr.txt', 'worked_examples.txt', 'refusals.txt']) {
     for (const row of rows(file)) {
-      // An empty field sends nothing on the page, so there is nothing to refuse.
-      if (row.message === '') continue;
-      const answer = callCli(module, [...messageArgs({ ...row, message: text(row.message) }), '--json']);
-      // The command line checks a CW speed itself, in its own words.
-      const speedRefusal = file === 'refusals.txt' && row.mode.includes('@');
-      if (speedRefusal) {
-        if (answer.status === 0) failures.push(`${row.file}:${row.line}: speed accepted`);
-        checked += 1;
-        continue;
-      }
-      if (answer.status === 2) {
-        failures.push(`${row.file}:${row.line}: usage error ${answer.stderr.split('\n')[0]}`);
-        continue;
-      }
-      const object = JSON.parse(Buffer.from(answer.stdout, 'latin1').toString('utf8'));
-      const tables = Object.values(object.messages || {});
-      let problem = null;
-      if (file === 'refusals.txt' || row.expected.startsWith('!')) {
-        const want = file === 'refusals.txt' ? text(row.expected) : '';
-        if (answer.status !== 1 || !object.error || object.error.kind !== 'message') {
-          problem = `accepted, status ${answer.status}`;
-        } else if (!object.error.message.includes(want)) {
-          problem = `refused with "${object.error.message}"`;
-        }
-      } else if (answer.status !== 0 || tables.length !== 1) {
-        problem = `status ${answer.status}: ${object.error && object.error.message}`;
-      } else if (spelled(tables[0]) !== row.expected) {
-        problem = `symbols ${spelled(tables[0])}`;
-      }
+      const refusal = file === 'refusals.txt' ? row.expected
+        : row.expected.startsWith('!') ? '' : null;
+      const found = problem(module, row, refusal);
       checked += 1;
-      if (problem) failures.push(`${row.file}:${row.line} ${row.mode} "${row.message}": ${problem}`);
+      if (found) failures.push(`${row.where} ${row.mode} "${row.message}": ${found}`);
     }
   }
   for (const f of failures.slice(0, 20)) console.error(f);
