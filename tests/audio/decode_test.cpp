@@ -31,12 +31,17 @@ const Plan kPlans[] = {
       "3"},
      144.49e6},
 };
-// At 180 MHz and RF Mult 3 the AD9851's JT65A interval word is 21 instead of 21.4: the top tone
-// lands 3.4 Hz off, and the decoder hears it.
+// At 180 MHz and RF Mult 3 the AD9851's JT65A interval word is 21 instead of 21.4: stepped by
+// it, the top tone lands 3.4 Hz off, and the decoder hears it. The header's own word per tone
+// puts every tone right.
 const Plan kCoarsePlan = {"AD9851x3coarse",
                           {"--dds", "AD9851", "--clock", "180", "--ref-mult", "6", "--output",
-                           "144.49", "--rf-mult", "3"},
+                           "144.49", "--rf-mult", "3", "--sound-words", "stepped"},
                           144.49e6};
+const Plan kCoarseTones = {"AD9851x3tones",
+                           {"--dds", "AD9851", "--clock", "180", "--ref-mult", "6", "--output",
+                            "144.49", "--rf-mult", "3", "--sound-words", "tones"},
+                           144.49e6};
 
 struct Mode {
     std::string name;      // "WSPR", "JT65B", "JT4G"
@@ -176,6 +181,7 @@ std::vector<Case> cases() {
         }
     }
     out.push_back({kCoarsePlan, kModes[1], -10});
+    out.push_back({kCoarseTones, kModes[1], -10});
     return out;
 }
 
@@ -207,7 +213,8 @@ TEST(WrongWords, AWrongIntervalWordDoesNotDecode) {
         "wspr", "WSPR", wspr.text, wspr.symbols, wspr.symbol_seconds, "WSPR Base"};
     for (double step : {spacing / 3, spacing}) {
         words.intervals = {{"WSPR_INTERVAL", "WSPR Interval", step, word(step), 0}};
-        const audio::Transmission t = audio::beaconTransmission({&table, 1}, words);
+        const audio::Transmission t =
+            audio::beaconTransmission({&table, 1}, words, audio::SoundWords::Stepped);
         const auto samples = audio::listen(t.segments, {carrier - 1500, 120, -26.0});
         audio::writeWav((scratch.path() / "x.wav").string(), samples);
         const std::string output =
@@ -218,6 +225,22 @@ TEST(WrongWords, AWrongIntervalWordDoesNotDecode) {
         }
         EXPECT_EQ(right, step < spacing ? 1u : 0u) << "step " << step << "\n" << output;
     }
+}
+
+// A plan file's whole cycle as one WAV: the WSPR segment placed a second into the cycle is read
+// at the carrier, on time.
+using PlanCycle = CliFolder;
+TEST_F(PlanCycle, WsprdReadsTheCycleOfTheWsprPlan) {
+    if (!installed("wsprd")) GTEST_SKIP() << "wsprd is not installed (Debian package wsjtx)";
+    const CliResult r =
+        cli({"--plan", MERIDEL_EXAMPLES "/wspr.toml", "--wav", "x.wav", "--snr", "-20"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string output = run(folder, "wsprd -f " + mhz(10.1387e6 - 1500) + " x.wav");
+    std::vector<Decode> heard = decodes(output);
+    ASSERT_EQ(heard.size(), 1u) << output;
+    EXPECT_EQ(heard[0].message, "G0ABC IO91 10");
+    EXPECT_NEAR(heard[0].freq, 10.1387, 1e-6);
+    EXPECT_NEAR(heard[0].dt, 0, 0.2);
 }
 
 }  // namespace
