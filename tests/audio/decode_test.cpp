@@ -111,9 +111,10 @@ protected:
     };
     Heard hear(const Case& c, const std::string& message) {
         const bool wspr = c.mode.name == "WSPR", jt4 = c.mode.spacingHz > 0;
-        // JT4 tone 0 lies this far above the carrier; jt9 reads JT4 frequencies on a grid of
-        // about 1.4 Hz (WSJT-X's own jt4sim signals at 1000 Hz read 998 to 1000, ours at 1244
-        // as far as 4 Hz low), so the receiver is tuned to hear tone 0 at 1000 Hz.
+        // JT4 tone 0 lies this far above the carrier. jt9 reports JT4 in whole hertz from a
+        // grid of 2.1875 Hz (11025 / 5040), so the receiver is tuned to hear tone 0 at 1000 Hz,
+        // which JT4A-C read as exactly 1000. JT4D-G, strong, stray a grid step or more (at
+        // -10 dB tone 0 at 1015 Hz reads 1017, 1015, 1008 and 1015): 2 Hz for them.
         const double jt4ToneZero = kSyncHz - 1.5 * c.mode.spacingHz;
         std::vector<std::string> args = c.plan.args;
         if (jt4) args.insert(args.end(), {"--dial", mhz(c.plan.carrierHz + jt4ToneZero - 1000)});
@@ -134,7 +135,7 @@ protected:
             command = "jt9 -6 -b " + c.mode.name.substr(4) + " x.wav";
         } else {
             command = "jt9 -4 -d 3 -b " + c.mode.name.substr(3) + " -f 1000 x.wav";
-            h.tolerance = 2;
+            h.tolerance = c.mode.spacingHz > 17.5 ? 2 : 1;
         }
         h.output = command + "\n" + run(folder, command);
         for (const Decode& d : decodes(h.output)) {
