@@ -113,8 +113,8 @@ protected:
         const bool wspr = c.mode.name == "WSPR", jt4 = c.mode.spacingHz > 0;
         // JT4 tone 0 lies this far above the carrier. jt9 reports JT4 in whole hertz from a
         // grid of 2.1875 Hz (11025 / 5040), so the receiver is tuned to hear tone 0 at 1000 Hz,
-        // which JT4A-C read as exactly 1000. JT4D-G, strong, stray a grid step or more (at
-        // -10 dB tone 0 at 1015 Hz reads 1017, 1015, 1008 and 1015): 2 Hz for them.
+        // which JT4A and B read as exactly 1000. From JT4C up jt9 strays a grid step or more,
+        // its own jt4sim signals at 1000 Hz too (JT4C at -10 dB: 998): 2 Hz for those.
         const double jt4ToneZero = kSyncHz - 1.5 * c.mode.spacingHz;
         std::vector<std::string> args = c.plan.args;
         if (jt4) args.insert(args.end(), {"--dial", mhz(c.plan.carrierHz + jt4ToneZero - 1000)});
@@ -135,7 +135,7 @@ protected:
             command = "jt9 -6 -b " + c.mode.name.substr(4) + " x.wav";
         } else {
             command = "jt9 -4 -d 3 -b " + c.mode.name.substr(3) + " -f 1000 x.wav";
-            h.tolerance = c.mode.spacingHz > 17.5 ? 2 : 1;
+            h.tolerance = c.mode.spacingHz > 8.75 ? 2 : 1;
         }
         h.output = command + "\n" + run(folder, command);
         for (const Decode& d : decodes(h.output)) {
