@@ -152,9 +152,15 @@ Transmission cycleTransmission(const sequence::Cycle& cycle,
                                  " segment has no message to send");
             }
             if (fresh) slot->second = toneFrequencies(*table, words, kind);
-            if (out.firstMode.empty()) out.firstMode = table->mode;
         }
         tones.push_back(&slot->second);
+    }
+    // The dial of the messages alone: a CW identification before WSPR keeps WSPR's.
+    for (const firmware::MessageTable& t : tables) {
+        if (byTable.count(t.key)) {
+            out.firstMode = t.mode;
+            break;
+        }
     }
     sequence::Rational at{0};
     double hz = out.carrierHz;

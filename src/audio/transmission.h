@@ -64,7 +64,7 @@ Transmission beaconTransmission(std::span<const firmware::MessageTable> tables,
 
 // One cycle as its event table keys it, from the cycle's start: each event loads its table's
 // tone (the carrier the single tone) and keys up or down until the next. The first mode is that
-// of the first segment that sends a message.
+// of the first of `tables` the cycle sends, so the dial is that of the same messages alone.
 Transmission cycleTransmission(const sequence::Cycle& cycle,
                                std::span<const firmware::MessageTable> tables,
                                const firmware::ChipWords& words, SoundWords kind);

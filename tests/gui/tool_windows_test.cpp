@@ -264,7 +264,8 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
     QVERIFY(window->notes()->text().startsWith(QStringLiteral("USB dial 50.505 MHz")));
 
     // A plan file's cycle, open in the Beacon sequence window, is heard instead.
-    window->dialBox()->clear();
+    window->dialBox()->selectAll();
+    QTest::keyClick(window->dialBox(), Qt::Key_Backspace);
     frame->sequenceAction()->trigger();
     QVERIFY(frame->sequenceWindow()->openPlan(QStringLiteral(MERIDEL_EXAMPLES "/iaru-mixed.toml")));
     QVERIFY2(window->notes()->text().startsWith(
