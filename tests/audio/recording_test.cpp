@@ -36,7 +36,11 @@ const firmware::MessageTable kLongCw{"cw", "CW",     "", std::vector<std::uint8_
 const firmware::MessageTable kSilentCw{"cw", "CW", "", {0, 0}, 0.1, "CW Tone"};
 // A cycle that keys up a CW identification before its WSPR: heard as WSPR's listeners tune.
 const sequence::SequencePlan kCwThenWspr{
-    120, 1, 1, {{sequence::SegmentKind::Cw, 0}, {sequence::SegmentKind::Wspr, 1}}};
+    120,
+    1,
+    1,
+    {{sequence::SegmentKind::Cw, 0, std::nullopt, std::nullopt},
+     {sequence::SegmentKind::Wspr, 1, std::nullopt, std::nullopt}}};
 
 TEST(Recording, TakesTheFirstModesDialAndPeriodAndEachMessagesBand) {
     const auto words = planWords();
