@@ -153,10 +153,9 @@ TEST_F(Demodulate, ACycleIsKeyedWhereItsEventTableSays) {
     // To a sample or two: a stretch may begin or end on a zero crossing.
     const auto near = [](const std::vector<Stretch>& a, const std::vector<Stretch>& b) {
         const auto close = [](std::size_t x, std::size_t y) { return x + 2 >= y && y + 2 >= x; };
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [&](const Stretch& p, const Stretch& q) {
-                   return close(p.first, q.first) && close(p.second, q.second);
-               });
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](auto& p, auto& q) {
+            return close(p.first, q.first) && close(p.second, q.second);
+        });
     };
     EXPECT_TRUE(near(heard, said)) << ::testing::PrintToString(heard) << "\n"
                                    << ::testing::PrintToString(said);

@@ -83,22 +83,6 @@ TEST(Recording, TakesTheFirstModesDialAndPeriodAndEachMessagesBand) {
     }
 }
 
-// The WSPR interval word is 52 steps for 52.43: stepped, tone 3 lands 1.3 steps low; a word of its
-// own keeps each tone within half a step.
-TEST(ToneFrequencies, SteppedAddsIntervalWordsTonesRoundEachOnItsOwn) {
-    const auto words = planWords();
-    const double lsb = 120e6 / 4294967296.0;
-    const auto stepped = toneFrequencies(kWspr, words, SoundWords::Stepped);
-    const auto tones = toneFrequencies(kWspr, words, SoundWords::Tones);
-    ASSERT_EQ(stepped.size(), 4u);
-    ASSERT_EQ(tones.size(), 4u);
-    const firmware::ChipWord &base = words.tones[1], &step = words.intervals[0];
-    for (unsigned n = 0; n < 4; ++n) {
-        EXPECT_DOUBLE_EQ(stepped[n], double(base.ftw + n * step.ftw) * lsb) << n;
-        EXPECT_NEAR(tones[n], base.requestedHz + n * step.requestedHz, lsb / 2) << n;
-    }
-}
-
 TEST(Recording, OutsideThePassbandNamesWhatSetsTheDial) {
     RecordingChoice choice{50.294e6, std::nullopt, std::nullopt, "Dial"};
     EXPECT_THROW(
