@@ -1,5 +1,5 @@
-// The sound of a 2-minute WSPR transmission, from the chip's words to the WAV file on disk:
-// target below 100 ms on one core, noise included.
+// The sound of a 2-minute WSPR transmission, from the chip's words (and a plan's cycle) to the
+// WAV file on disk: target below 100 ms on one core, noise included.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -14,6 +14,9 @@
 namespace {
 
 using namespace meridel;
+
+const sequence::SequencePlan kCycle{
+    120, 1, 1, {{sequence::SegmentKind::Wspr, 1, std::nullopt, std::nullopt}}};
 
 void BM_WsprWav(benchmark::State& state) {
     const double clock = 180e6, carrier = 14.0956e6, spacing = 12000.0 / 8192;
@@ -33,13 +36,21 @@ void BM_WsprWav(benchmark::State& state) {
     audio::Listening how{carrier - 1500, 120, std::nullopt};
     if (state.range(0)) how.snrDb = -26;
     for (auto _ : state) {
-        const audio::Transmission t = audio::beaconTransmission({&table, 1}, words);
+        // The message alone, or the cycle of a WSPR plan, events and all.
+        const audio::Transmission t =
+            state.range(1)
+                ? audio::cycleTransmission(sequence::buildCycle(kCycle, {&table, 1}, 12),
+                                           {&table, 1}, words, audio::SoundWords::Stepped)
+                : audio::beaconTransmission({&table, 1}, words);
         audio::checkPassband(t, how.dialHz);
         audio::writeWav(path, audio::listen(t.segments, how));
     }
     std::remove(path.c_str());
 }
-BENCHMARK(BM_WsprWav)->Arg(0)->Arg(1)->ArgName("noise")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WsprWav)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"noise", "cycle"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

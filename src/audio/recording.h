@@ -16,6 +16,7 @@ namespace meridel::audio {
 struct RecordingChoice {
     std::optional<double> dialHz, seconds, snrDb;
     std::string dialName = "--dial";  // what the passband error tells to set
+    SoundWords words = SoundWords::Stepped;
 };
 
 // The audio band one message's keyed tones take at the dial.
@@ -34,10 +35,12 @@ struct Recording {
     std::vector<MessageBand> bands;
 };
 
-// Keys the messages and hears them: the dial defaults to the first mode's, the length to that
-// mode's period (WSPR 120 s, others 60 s) or longer to hold every message. Throws SoundError
-// when a tone falls outside the passband, naming the dial to use.
+// Keys the messages and hears them: one after another, or as the events of `cycle` key them
+// when there is one. The dial defaults to the first mode's, the length to the cycle's or else
+// that mode's period (WSPR 120 s, others 60 s), or longer to hold everything sent. Throws
+// SoundError when a tone falls outside the passband, naming the dial to use.
 Recording makeRecording(std::span<const firmware::MessageTable> tables,
-                        const firmware::ChipWords& words, const RecordingChoice& choice);
+                        const firmware::ChipWords& words, const RecordingChoice& choice,
+                        const sequence::Cycle* cycle = nullptr);
 
 }  // namespace meridel::audio

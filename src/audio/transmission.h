@@ -8,6 +8,7 @@
 
 #include "firmware/chip_words.h"
 #include "firmware/message_table.h"
+#include "sequence/cycle.h"
 
 namespace meridel::audio {
 
@@ -37,17 +38,36 @@ struct Transmission {
 // four bytes (what the firmware adds), in the chip's word width.
 std::uint64_t steppedWord(std::uint64_t base, std::uint64_t interval, unsigned n, int wordBits);
 
-// A message's segments at the antenna, from the chip's words as the firmware steps them: a tone
-// table counts from its base word by its interval word, CW keys the single tone per dot unit and
-// RTTY sends a start bit on space, five bits least significant first (mark for a 1) and 1.5 stop
-// bits on mark. Throws SoundError when the words lack one the table needs.
+// The words a firmware loads for a tone: the base word plus n interval words, as the AD9852's
+// PIC program adds them to the listing's words, or a word of its own per tone, rounded on its
+// own, as the C header gives them.
+enum class SoundWords { Stepped, Tones };
+
+// The frequency at the antenna of every tone a table sends, indexed by the tone number: tone
+// tables from 0 to their highest symbol, CW its key-down tone, RTTY space (0) and mark (1).
+// Throws SoundError when the words lack one the table needs.
+std::vector<double> toneFrequencies(const firmware::MessageTable& table,
+                                    const firmware::ChipWords& words, SoundWords kind);
+
+// A message's segments at the antenna: a tone table's tone per symbol, CW the key-down tone per
+// dot unit, and RTTY a start bit on space, five bits least significant first (mark for a 1) and
+// 1.5 stop bits on mark. Throws SoundError when the words lack one the table needs.
 std::vector<Segment> messageSegments(const firmware::MessageTable& table,
-                                     const firmware::ChipWords& words);
+                                     const firmware::ChipWords& words,
+                                     SoundWords kind = SoundWords::Stepped);
 
 // The messages one after another, a second of silence between two; the first starts where its
 // mode's receivers expect it (WSPR and the JT modes a second into the period, PI4 at once).
 Transmission beaconTransmission(std::span<const firmware::MessageTable> tables,
-                                const firmware::ChipWords& words);
+                                const firmware::ChipWords& words,
+                                SoundWords kind = SoundWords::Stepped);
+
+// One cycle as its event table keys it, from the cycle's start: each event loads its table's
+// tone (the carrier the single tone) and keys up or down until the next. The first mode is that
+// of the first of `tables` the cycle sends, so the dial is that of the same messages alone.
+Transmission cycleTransmission(const sequence::Cycle& cycle,
+                               std::span<const firmware::MessageTable> tables,
+                               const firmware::ChipWords& words, SoundWords kind);
 
 // The USB dial a listener of the first mode tunes to: the carrier for the JT modes, PI4 and the
 // others, 1500 Hz below it for WSPR (whose tones then sit around 1500 Hz of audio).

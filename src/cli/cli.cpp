@@ -161,13 +161,18 @@ constexpr const char* kHelp =
     "\n"
     "hearing the messages (the words of the plan's chip keyed as the symbols say):\n"
     "  --wav FILE           write what a USB receiver hears, 12000 samples/s 16-bit mono, as\n"
-    "                       the WSJT decoders read it; several messages follow each other\n"
+    "                       the WSJT decoders read it; several messages follow each other,\n"
+    "                       and a plan's cycle is keyed as its events say, from its start\n"
     "  --waterfall FILE.png draw the same audio as a waterfall: frequency across, time down\n"
     "  --dial MHZ           the receiver's USB dial; by default the carrier, for WSPR 1500 Hz\n"
     "                       below it. Every tone must lie 0 to 3000 Hz above the dial\n"
-    "  --seconds S          the length of the sound, 1 to 3600 s (default 120 for WSPR,\n"
-    "                       otherwise 60, or longer to hold the messages)\n"
+    "  --seconds S          the length of the sound, 1 to 3600 s (default the cycle's length,\n"
+    "                       else 120 for WSPR and 60 for the others, or longer to hold all)\n"
     "  --snr DB             add white noise: the SNR in 2500 Hz, -60 to 60 dB\n"
+    "  --sound-words KIND   the words the tones are made of: stepped (base word plus n\n"
+    "                       interval words, as the PIC program of the AD9852 listing adds\n"
+    "                       them; the default for the listing) or tones (a word per tone,\n"
+    "                       as the C header gives them; the default with --format c)\n"
     "\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
@@ -408,7 +413,8 @@ public:
 std::optional<audio::Recording> rehearseSound(const MainWindowModel& model,
                                               const std::vector<beacon::EncodedMessage>& encoded,
                                               const Options& options, const FirmwarePlan& fwPlan,
-                                              const SoundPlan& sound) {
+                                              const SoundPlan& sound,
+                                              const std::optional<CycleResult>& cycle) {
     MainWindowModel copy = model;
     NullOpener nowhere;
     run::RunWords words;
@@ -425,7 +431,7 @@ std::optional<audio::Recording> rehearseSound(const MainWindowModel& model,
     } catch (const modes::MessageError&) {
         return std::nullopt;
     }
-    return prepareSound(sound, messages->tables, *chipWords);
+    return prepareSound(sound, messages->tables, *chipWords, cycle ? &cycle->cycle : nullptr);
 }
 
 void startState(MainWindowModel& model, const std::optional<std::string>& settingsFile) {
@@ -826,7 +832,9 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
             throw UsageError{"--xtal, --clkin and --clk are for --dds Si5351"};
         }
         fw.plan = resolveFirmware(options.firmware, options.others);
-        sound = resolveSound(options.sound, options.messages.any());
+        sound = resolveSound(options.sound,
+                             options.messages.any() || options.sequence.sequence.has_value(),
+                             fw.plan.header);
         fw.plan.requested = fw.plan.requested || options.chip.any();
         if (!options.firmware.decode.empty()) {
             return runDecode(out, err, fw.plan, options.firmware.decode, options.json);
@@ -887,7 +895,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     std::optional<audio::Recording> recording;
     if (!failure && sound.requested()) {
         try {
-            recording = rehearseSound(model, encoded, options, fw.plan, sound);
+            recording = rehearseSound(model, encoded, options, fw.plan, sound, cycle);
         } catch (const audio::SoundError& error) {
             failure = Failure{"sound", error.what()};
         }

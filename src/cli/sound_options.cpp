@@ -27,33 +27,47 @@ bool isSoundOption(std::string_view option) {
 }
 
 bool SoundRequest::take(std::string_view option, const std::string& value) {
-    std::optional<std::string>* slot = option == "--wav"         ? &wav
-                                       : option == "--waterfall" ? &waterfall
-                                       : option == "--dial"      ? &dial
-                                       : option == "--seconds"   ? &seconds
-                                       : option == "--snr"       ? &snr
-                                                                 : nullptr;
+    std::optional<std::string>* slot = option == "--wav"           ? &wav
+                                       : option == "--waterfall"   ? &waterfall
+                                       : option == "--dial"        ? &dial
+                                       : option == "--seconds"     ? &seconds
+                                       : option == "--snr"         ? &snr
+                                       : option == "--sound-words" ? &words
+                                                                   : nullptr;
     if (slot) *slot = value;
     return slot != nullptr;
 }
 
-SoundPlan resolveSound(const SoundRequest& request, bool anyMessage) {
+SoundPlan resolveSound(const SoundRequest& request, bool anything, bool header) {
     SoundPlan plan;
     plan.wav = request.wav;
     plan.waterfall = request.waterfall;
     if (!plan.requested()) {
-        if (request.any()) {
+        if (request.dial || request.seconds || request.snr) {
             throw UsageError{
                 "--dial, --seconds and --snr shape the sound: give --wav FILE or "
                 "--waterfall FILE.png as well"};
         }
+        if (request.words) {
+            throw UsageError{
+                "--sound-words chooses the words the sound is built from: give --wav FILE or "
+                "--waterfall FILE.png as well"};
+        }
         return plan;
     }
-    if (!anyMessage) {
+    if (!anything) {
         throw UsageError{
             "--wav and --waterfall need a message to key: give --jt-message, "
             "--wspr-message, --fsk441-message, --pi4-message, --cw-message or "
             "--rtty-message"};
+    }
+    plan.words = header ? audio::SoundWords::Tones : audio::SoundWords::Stepped;
+    if (request.words == "stepped") {
+        plan.words = audio::SoundWords::Stepped;
+    } else if (request.words == "tones") {
+        plan.words = audio::SoundWords::Tones;
+    } else if (request.words) {
+        throw UsageError{"--sound-words \"" + *request.words + "\" is not stepped or tones"};
     }
     if (request.dial) {
         plan.dialHz =
@@ -70,9 +84,10 @@ SoundPlan resolveSound(const SoundRequest& request, bool anyMessage) {
 }
 
 audio::Recording prepareSound(const SoundPlan& plan, std::span<const firmware::MessageTable> tables,
-                              const firmware::ChipWords& words) {
-    audio::Recording recording =
-        audio::makeRecording(tables, words, {plan.dialHz, plan.seconds, plan.snrDb});
+                              const firmware::ChipWords& words, const sequence::Cycle* cycle) {
+    audio::RecordingChoice choice{plan.dialHz, plan.seconds, plan.snrDb};
+    choice.words = plan.words;
+    audio::Recording recording = audio::makeRecording(tables, words, choice, cycle);
     if (plan.wav) audio::checkWritable(*plan.wav, "the WAV file", "--wav");
     if (plan.waterfall) {
         audio::checkWritable(*plan.waterfall, "the waterfall picture", "--waterfall");

@@ -13,9 +13,9 @@ class QScrollArea;
 
 namespace meridel::gui {
 
-// The Listen window: the plan and the Beacon messages window's messages as a USB receiver
-// hears them, drawn as a waterfall, written as a WAV file and played where an audio device
-// and Qt Multimedia exist.
+// The Listen window: the plan and the Beacon messages window's messages (or the cycle of the
+// plan file open in the Beacon sequence window) as a USB receiver hears them, drawn as a
+// waterfall, written as a WAV file and played where an audio device and Qt Multimedia exist.
 class ListenWindow : public QWidget {
     Q_OBJECT
 
@@ -24,6 +24,9 @@ public:
     ListenWindow(const MainWindowModel& plan, MessageSource messages, MessageReporter report = {},
                  QWidget* parent = nullptr);
     ~ListenWindow() override;
+    // The plan file whose cycle is heard instead of the messages; null for none.
+    using CycleSource = std::function<const planfile::BeaconPlan*()>;
+    void setCycleSource(CycleSource cycles) { cycles_ = std::move(cycles); }
     // The plan or the messages changed: the sound follows while the window is shown.
     void inputsChanged();
     QLineEdit* dialBox() const { return dial_; }
@@ -42,6 +45,7 @@ private:
 
     const MainWindowModel& plan_;
     MessageSource messages_;
+    CycleSource cycles_;
     MessageReporter report_;
     model::ListenModel model_;
 

@@ -6,8 +6,8 @@
 #include "gui/firmware_window.h"
 #include "gui/listen_window.h"
 #include "gui/messages_window.h"
-#include "gui/window_keys.h"
 #include "gui/sequence_window.h"
+#include "gui/window_keys.h"
 
 namespace meridel::gui {
 
@@ -69,7 +69,12 @@ void MainFrame::openMessages() {
 }
 
 void MainFrame::openSequence() {
-    if (!sequence_) sequence_ = std::make_unique<SequenceWindow>(model_, report_);
+    if (!sequence_) {
+        sequence_ = std::make_unique<SequenceWindow>(model_, report_);
+        connect(sequence_.get(), &SequenceWindow::planOpened, this, [this] {
+            if (listen_) listen_->inputsChanged();
+        });
+    }
     sequence_->show();
     sequence_->raise();
     sequence_->activateWindow();
@@ -79,6 +84,10 @@ void MainFrame::openListen() {
     if (!listen_) {
         listen_ = std::make_unique<ListenWindow>(
             model_, [this] { return messageTexts(); }, report_);
+        // A plan file's cycle, while the Beacon sequence window shows it.
+        listen_->setCycleSource([this]() -> const planfile::BeaconPlan* {
+            return sequence_ && sequence_->isVisible() ? &sequence_->model().plan() : nullptr;
+        });
     }
     listen_->show();
     listen_->raise();

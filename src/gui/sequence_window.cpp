@@ -159,6 +159,7 @@ bool SequenceWindow::openPlan(const QString& file) {
     const auto error = model_.open(file.toStdString(), plan_);
     opened_ = true;
     showTimeline();
+    emit planOpened();
     if (error) report_(QString::fromStdString(*error));
     return !error;
 }

@@ -46,6 +46,9 @@ public:
     // The cycle again after the main window's plan changed (its mode selects the JT encoder).
     void follow();
 
+signals:
+    void planOpened();  // a plan file was read, whole or not
+
 private:
     void showTimeline();
     void showSegments();

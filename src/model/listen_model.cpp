@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "beacon/message_plan.h"
 #include "dds/chips.h"
 #include "firmware/chip_words.h"
 #include "model/messages_model.h"
+#include "model/plan_aside.h"
 #include "numbers/decimal_text.h"
 #include "numbers/field_number.h"
 
@@ -30,9 +32,61 @@ std::string hertz(double hz) {
     return trimmedDecimalText(std::round(hz * 10) / 10);
 }
 
+// What is keyed: the tables tied to the main window plan's words, and the cycle that keys them
+// when there is one.
+struct Keyed {
+    std::vector<firmware::MessageTable> tables;
+    run::RunWords words;
+    std::optional<sequence::Cycle> cycle;
+};
+
+// The Beacon messages window's messages; the error for the user, or nullopt.
+std::optional<std::string> keyMessages(const MainWindowModel& plan, const MessageTexts& messages,
+                                       Keyed& out) {
+    MessagesModel encoder;
+    for (std::size_t i = 0; i < kMessageFieldCount; ++i) {
+        encoder.setText(static_cast<MessageField>(i), messages[i]);
+    }
+    if (auto failure = encoder.encode(plan)) return failure;
+    if (encoder.tables().empty()) {
+        return "Nothing to hear: fill in at least one field of the Beacon messages window";
+    }
+    out.tables = encoder.tables();
+    out.words = encoder.words();
+    return std::nullopt;
+}
+
+// A plan file's cycle over the file's own messages, in the main window's JT mode.
+std::optional<std::string> keyCycle(const MainWindowModel& plan, const planfile::BeaconPlan& file,
+                                    Keyed& out) {
+    const beacon::MessageInputs in = planfile::messageInputs(file.messages);
+    try {
+        std::vector<beacon::EncodedMessage> encoded =
+            beacon::encodeMessages(in, plan.modeIndex(), plan.modeText());
+        std::vector<firmware::MessageTable> symbols;
+        for (const beacon::EncodedMessage& m : encoded) symbols.push_back(m.table);
+        out.cycle = sequence::buildCycle(*file.sequence, symbols, in.cwWpm);
+        const AsideRun run = runPlanAside(plan);
+        if (run.failure) {
+            return "The cycle keys the words of the main window's plan, which cannot be "
+                   "computed: " +
+                   run.failure->message;
+        }
+        beacon::BeaconMessages tied = beacon::tieToWords(std::move(encoded), in, run.words);
+        out.tables = std::move(tied.tables);
+        out.words = std::move(tied.words);
+    } catch (const sequence::SequenceError& e) {
+        return std::string("The plan's cycle: ") + e.what();
+    } catch (const Error& e) {
+        return std::string("The plan's messages: ") + e.what();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messages) {
+void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messages,
+                         const planfile::BeaconPlan* cyclePlan) {
     recording_.reset();
     waterfall_ = {};
     summary_.clear();
@@ -50,21 +104,17 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
     if (!error_.empty()) return;
     if (dialMHz) choice.dialHz = *dialMHz * 1e6;
 
-    MessagesModel encoder;
-    for (std::size_t i = 0; i < kMessageFieldCount; ++i) {
-        encoder.setText(static_cast<MessageField>(i), messages[i]);
-    }
-    if (auto failure = encoder.encode(plan)) {
+    Keyed keyed;
+    const bool cycle = cyclePlan && cyclePlan->sequence;
+    if (auto failure =
+            cycle ? keyCycle(plan, *cyclePlan, keyed) : keyMessages(plan, messages, keyed)) {
         error_ = *failure;
         return;
     }
-    if (encoder.tables().empty()) {
-        error_ = "Nothing to hear: fill in at least one field of the Beacon messages window";
-        return;
-    }
     try {
-        const auto words = firmware::chipWords(encoder.words(), dds::defaultChip());
-        recording_ = audio::makeRecording(encoder.tables(), words, choice);
+        const auto words = firmware::chipWords(keyed.words, dds::defaultChip());
+        recording_ = audio::makeRecording(keyed.tables, words, choice,
+                                          keyed.cycle ? &*keyed.cycle : nullptr);
     } catch (const firmware::FirmwareError& e) {
         error_ = e.what();
         return;
@@ -74,7 +124,8 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
     }
     waterfall_ = audio::drawWaterfall(recording_->samples, recording_->view);
     summary_.push_back("USB dial " + trimmedDecimalText(recording_->how.dialHz / 1e6) + " MHz, " +
-                       trimmedDecimalText(recording_->how.seconds) + " s");
+                       trimmedDecimalText(recording_->how.seconds) + " s" +
+                       (cycle ? ": the cycle of the Beacon sequence window's plan" : ""));
     for (const audio::MessageBand& b : recording_->bands) {
         summary_.push_back(b.mode + ": " + hertz(b.lowHz) + " to " + hertz(b.highHz) + " Hz");
     }

@@ -8,12 +8,14 @@
 #include "audio/recording.h"
 #include "model/main_window_model.h"
 #include "model/messages_settings.h"
+#include "planfile/plan_file.h"
 
 namespace meridel::model {
 
 // The Listen window: the plan's AD9852 words keyed as the Beacon messages window's messages
-// say, heard by a USB receiver: the waterfall a listener sees, a WAV file, and sound to play.
-// The edits only store; update() computes from the plan and messages as they are now.
+// say, or, with a plan file's cycle open, as that cycle's events key its own messages; heard by
+// a USB receiver: the waterfall a listener sees, a WAV file, and sound to play. The edits only
+// store; update() computes from the plan and messages as they are now.
 class ListenModel {
 public:
     // The receiver's dial in MHz; blank takes the first message's mode convention.
@@ -23,7 +25,8 @@ public:
     const std::string& snrText() const { return snrText_; }
     void setSnrText(std::string text) { snrText_ = std::move(text); }
 
-    void update(const MainWindowModel& plan, const MessageTexts& messages);
+    void update(const MainWindowModel& plan, const MessageTexts& messages,
+                const planfile::BeaconPlan* cyclePlan = nullptr);
     const std::string& error() const { return error_; }  // why there is no sound
     // Where the sound is heard, its length, and each message's audio band, one to a line.
     const std::vector<std::string>& summary() const { return summary_; }

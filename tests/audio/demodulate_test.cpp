@@ -123,5 +123,54 @@ TEST_F(Demodulate, RttySendsStartDataAndStopBits) {
     }
 }
 
+// A plan's whole cycle in one WAV: the key goes down and up on the very samples the event table
+// says, the mixed-mode minute's PI4 sends its table, and the carrier sounds on the single tone.
+TEST_F(Demodulate, ACycleIsKeyedWhereItsEventTableSays) {
+    const CliResult r =
+        cli({"--plan", MERIDEL_EXAMPLES "/iaru-mixed.toml", "--wav", "x.wav", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    const WavFile wav = readWav((folder / "x.wav").string());
+    ASSERT_EQ(wav.samples.size(), sampleAt(60));
+    using Stretch = std::pair<std::size_t, std::size_t>;  // samples [first, end)
+    std::vector<Stretch> said, heard;
+    for (const auto& e : json["sequence"]["events"]) {
+        const std::size_t at = sampleAt(e["at_us"].get<double>() / 1e6);
+        const bool down = !said.empty() && said.back().second == 0;
+        if (e["key_down"] && !down) said.push_back({at, 0});
+        if (!e["key_down"] && down) said.back().second = at;
+    }
+    // A keyed tone is never silent for more than a sample or two at its zero crossings.
+    for (std::size_t n = 0, quiet = 3; n < wav.samples.size(); ++n) {
+        if (wav.samples[n] == 0) {
+            ++quiet;
+            continue;
+        }
+        if (quiet > 2) heard.push_back({n, 0});
+        heard.back().second = n + 1;
+        quiet = 0;
+    }
+    // To a sample or two: a stretch may begin or end on a zero crossing.
+    const auto near = [](const std::vector<Stretch>& a, const std::vector<Stretch>& b) {
+        const auto close = [](std::size_t x, std::size_t y) { return x + 2 >= y && y + 2 >= x; };
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](auto& p, auto& q) {
+            return close(p.first, q.first) && close(p.second, q.second);
+        });
+    };
+    EXPECT_TRUE(near(heard, said)) << ::testing::PrintToString(heard) << "\n"
+                                   << ::testing::PrintToString(said);
+    // PI4 from 0 to 146/6 s, CW keyed from 25 s, the carrier up at 59.5 s.
+    ASSERT_GE(heard.size(), 3u);
+    EXPECT_TRUE(
+        near({heard.front(), heard[1], heard.back()}, {{0, sampleAt(146.0 / 6)},
+                                                       {sampleAt(25), heard[1].second},
+                                                       {heard.back().first, sampleAt(59.5)}}));
+    const auto symbols = json["messages"]["pi4"]["symbols"].get<std::vector<std::uint8_t>>();
+    EXPECT_EQ(
+        strongestTones(wav, 0, 1.0 / 6, symbols.size(), {682.8125, 917.1875, 1151.5625, 1385.9375}),
+        symbols);
+    EXPECT_GT(tonePower(wav.samples, sampleAt(50), sampleAt(51), 800), 6e7);
+}
+
 }  // namespace
 }  // namespace meridel::testing

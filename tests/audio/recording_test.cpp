@@ -34,6 +34,13 @@ const firmware::MessageTable kWspr{"wspr", "WSPR", "", {0, 3, 1}, 0.5, "WSPR Bas
 const firmware::MessageTable kLongCw{"cw", "CW",     "", std::vector<std::uint8_t>(700, 1),
                                      0.1,  "CW Tone"};
 const firmware::MessageTable kSilentCw{"cw", "CW", "", {0, 0}, 0.1, "CW Tone"};
+// A cycle that keys up a CW identification before its WSPR: heard as WSPR's listeners tune.
+const sequence::SequencePlan kCwThenWspr{
+    120,
+    1,
+    1,
+    {{sequence::SegmentKind::Cw, 0, std::nullopt, std::nullopt},
+     {sequence::SegmentKind::Wspr, 1, std::nullopt, std::nullopt}}};
 
 TEST(Recording, TakesTheFirstModesDialAndPeriodAndEachMessagesBand) {
     const auto words = planWords();
@@ -44,6 +51,7 @@ TEST(Recording, TakesTheFirstModesDialAndPeriodAndEachMessagesBand) {
         RecordingChoice choice;
         double dialHz, seconds;
         std::vector<std::pair<double, double>> bands;
+        const sequence::SequencePlan* cycle = nullptr;
     };
     const Case cases[] = {
         {{kWspr}, {}, 50.293e6 - 1500, 120, {{wsprLow, wsprLow + 3 * step}}},
@@ -53,9 +61,17 @@ TEST(Recording, TakesTheFirstModesDialAndPeriodAndEachMessagesBand) {
         {{kWspr}, {50.2925e6, 5, 10}, 50.2925e6, 5, {{wsprLow - 1000, wsprLow - 1000 + 3 * step}}},
         // Nothing keyed: no band.
         {{kSilentCw}, {}, 50.293e6, 60, {}},
+        {{kWspr, kSilentCw},
+         {},
+         50.293e6 - 1500,
+         120,
+         {{wsprLow, wsprLow + 3 * step}},
+         &kCwThenWspr},
     };
     for (const Case& c : cases) {
-        const Recording r = makeRecording(c.tables, words, c.choice);
+        std::optional<sequence::Cycle> cycle;
+        if (c.cycle) cycle = sequence::buildCycle(*c.cycle, c.tables, 12);
+        const Recording r = makeRecording(c.tables, words, c.choice, cycle ? &*cycle : nullptr);
         EXPECT_DOUBLE_EQ(r.how.dialHz, c.dialHz);
         EXPECT_EQ(r.how.seconds, c.seconds);
         EXPECT_EQ(r.samples.size(), static_cast<std::size_t>(c.seconds * kSampleRate));

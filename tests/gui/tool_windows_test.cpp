@@ -293,6 +293,15 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
     QVERIFY(!window->writeButton()->isEnabled());
     model->setFieldText(meridel::run::Field::Foutput, "50.5065");  // the plan follows as well
     QVERIFY(window->notes()->text().startsWith(QStringLiteral("USB dial 50.505 MHz")));
+
+    // A plan file's cycle, open in the Beacon sequence window, is heard instead.
+    window->dialBox()->selectAll();
+    QTest::keyClick(window->dialBox(), Qt::Key_Backspace);
+    frame->sequenceAction()->trigger();
+    QVERIFY(frame->sequenceWindow()->openPlan(QStringLiteral(MERIDEL_EXAMPLES "/iaru-mixed.toml")));
+    QVERIFY2(window->notes()->text().startsWith(
+                 QStringLiteral("USB dial 50.4702 MHz, 60 s: the cycle of the Beacon sequence")),
+             qPrintable(window->notes()->text()));
     QVERIFY(reports.isEmpty());
 }
 

@@ -17,6 +17,7 @@
 #include "model/listen_model.h"
 #include "model/main_window_model.h"
 #include "model/messages_model.h"
+#include "model/sequence_model.h"
 #include "model/settings_file.h"
 #include "model/window_lifecycle.h"
 #include "support/fixtures.h"
@@ -155,8 +156,9 @@ std::string messagesState(const MessagesModel& m) {
 
 // The Listen window after an update: where the sound is heard, or why there is none, and
 // whether the waterfall is drawn.
-std::string listenState(ListenModel& l, const MainWindowModel& plan, const MessageTexts& texts) {
-    l.update(plan, texts);
+std::string listenState(ListenModel& l, const MainWindowModel& plan, const MessageTexts& texts,
+                        const planfile::BeaconPlan* cycle) {
+    l.update(plan, texts, cycle);
     const auto& w = l.waterfall();
     return "dial \"" + l.dialText() + "\" snr \"" + l.snrText() + "\"" + lines(l.summary()) +
            (l.error().empty() ? "" : "\nerror: " + l.error()) +
@@ -181,7 +183,8 @@ public:
             State now = stateOf(*model_);
             if (fw_) now["Firmware"] = "\n" + firmwareState(*fw_, *model_);
             if (listen_) {
-                now["Listen"] = "\n" + listenState(*listen_, *model_, messageTexts());
+                now["Listen"] = "\n" + listenState(*listen_, *model_, messageTexts(),
+                                                   sequence_ ? &sequence_->plan() : nullptr);
             }
             if (messages_) {
                 now["Message fields"] = messageFieldsState(*messages_);
@@ -348,8 +351,9 @@ private:
         return messages_ ? messages_->texts() : defaultMessageTexts();
     }
 
-    // "listen dial TEXT|snr TEXT|wav FILE": the Listen window, over the Beacon messages window's
-    // fields (their defaults until "msg" opens it).
+    // "listen dial TEXT|snr TEXT|plan EXAMPLE|wav FILE": the Listen window, over the Beacon
+    // messages window's fields (their defaults until "msg" opens it) or the cycle of an example
+    // plan file opened as the Beacon sequence window opens it.
     void listenStep(const std::string& arg) {
         if (!listen_) listen_ = std::make_unique<ListenModel>();
         const std::string what = arg.substr(0, arg.find(' '));
@@ -358,8 +362,11 @@ private:
             listen_->setDialText(value);
         } else if (what == "snr") {
             listen_->setSnrText(value);
+        } else if (what == "plan") {
+            sequence_ = std::make_unique<SequenceModel>();
+            report(sequence_->open(MERIDEL_TEST_DATA "/../../examples/" + value, *model_));
         } else {
-            listen_->update(*model_, messageTexts());
+            listen_->update(*model_, messageTexts(), sequence_ ? &sequence_->plan() : nullptr);
             report(listen_->writeWav(value));
             // Its size only: the samples themselves are the audio tests' business.
             if (fs::exists(value)) {
@@ -371,6 +378,7 @@ private:
 
     std::unique_ptr<MainWindowModel> model_ = std::make_unique<MainWindowModel>();
     std::unique_ptr<ListenModel> listen_;
+    std::unique_ptr<SequenceModel> sequence_;
     std::unique_ptr<FirmwareModel> fw_;
     std::unique_ptr<MessagesModel> messages_;
     SettingsNotices notices_;
