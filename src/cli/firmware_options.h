@@ -38,8 +38,8 @@ struct FirmwarePlan {
     const dds::Chip* chip = nullptr;
     bool header = false;     // --format c
     bool requested = false;  // any firmware option was given: its outputs go out all or none
-    std::string clockText;  // --clock as given
-    double clockHz = 0;     // --clock in Hz, 0 when not given
+    std::string clockText;   // --clock as given
+    double clockHz = 0;      // --clock in Hz, 0 when not given
     std::optional<int> refMult;
     std::string prefix = "DDS";  // --name: the C header's macro prefix
 };
