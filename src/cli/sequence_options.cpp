@@ -4,6 +4,7 @@
 #include <charconv>
 #include <memory>
 
+#include "dds/chips.h"
 #include "listing/output_targets.h"
 #include "numbers/double_chars.h"
 #include "planfile/plan_file.h"
@@ -31,19 +32,30 @@ std::uint64_t wholeValue(std::string_view option, const std::string& text, std::
     return value;
 }
 
-// Whether `args` give `option`, with its value after it or after "=".
-bool gives(const std::vector<std::string>& args, std::string_view option) {
-    for (const std::string& arg : args) {
-        if (arg == option ||
-            (arg.starts_with(option) && arg.size() > option.size() && arg[option.size()] == '=')) {
-            return true;
+// The value `args` give `option`, after it or after "=" (the last one given), or nullopt.
+std::optional<std::string> givenValue(const std::vector<std::string>& args,
+                                      std::string_view option) {
+    std::optional<std::string> value;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == option) {
+            value = i + 1 < args.size() ? args[i + 1] : std::string();
+        } else if (arg.starts_with(option) && arg.size() > option.size() &&
+                   arg[option.size()] == '=') {
+            value = arg.substr(option.size() + 1);
         }
     }
-    return false;
+    return value;
+}
+
+bool gives(const std::vector<std::string>& args, std::string_view option) {
+    return givenValue(args, option).has_value();
 }
 
 // The options a plan file stands for, in the order a user would type them. A correction on the
-// command line replaces the file's whole correction, which may be of another kind.
+// command line replaces the file's whole correction, which may be of another kind; a chip on the
+// command line drops the file's clock keys that chip has no use for (the AD9852/AD9854 clock is
+// Ref In times PLL, every other chip's is --clock).
 std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
                                   const std::vector<std::string>& rest, SequenceRequest& request) {
     std::vector<std::string> args;
@@ -51,8 +63,13 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
         if (value) args.insert(args.end(), {option, *value});
     };
     const auto& f = plan.fields;
-    add("--ref-in", f.refIn);
-    add("--pll", f.pll);
+    const auto chipName = givenValue(rest, "--dds");
+    const dds::Chip* chip = chipName ? dds::findChip(*chipName) : nullptr;
+    const bool clockFields = !chip || chip->picListing;
+    if (clockFields) {
+        add("--ref-in", f.refIn);
+        add("--pll", f.pll);
+    }
     add("--rf-mult", f.rfMult);
     add("--output", f.output);
     add("--tone", f.tone);
@@ -61,7 +78,7 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
     add("--comment", f.comment);
     add("--file", f.file);
     add("--dds", plan.dds.chip);
-    add("--clock", plan.dds.clock);
+    if (!chip || !chip->picListing) add("--clock", plan.dds.clock);
     add("--ref-mult", plan.dds.refMult);
     add("--format", plan.dds.format);
     if (!gives(rest, "--ppm") && !gives(rest, "--ppb") && !gives(rest, "--measured")) {
