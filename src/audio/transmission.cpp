@@ -5,7 +5,6 @@
 #include <map>
 
 #include "firmware/tone_words.h"
-
 #include "numbers/decimal_text.h"
 #include "numbers/tuning_word.h"
 
