@@ -143,25 +143,25 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     connect(chip_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (updating_) return;
         model_.selectChip(index);
-        refresh();
+        edited();
     });
     connect(clock_, &QLineEdit::textEdited, this, [this](const QString& text) {
         model_.setClockText(text.toStdString());
-        refresh();
+        edited();
     });
     connect(multiplier_, &QLineEdit::textEdited, this, [this](const QString& text) {
         model_.setMultiplierText(text.toStdString());
-        refresh();
+        edited();
     });
     connect(format_, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (updating_ || index < 0) return;
         model_.selectFormat(model_.formats()[static_cast<std::size_t>(index)]);
-        refresh();
+        edited();
     });
     const auto calibrate = [this] {
         model_.setCalibration(static_cast<model::Calibration>(calibration_->currentIndex()),
                               calibrationText_->text().toStdString());
-        refresh();
+        edited();
     };
     connect(calibration_, &QComboBox::currentIndexChanged, this, calibrate);
     connect(calibrationText_, &QLineEdit::textEdited, this, calibrate);
@@ -185,12 +185,19 @@ void FirmwareWindow::setMessageTables(std::vector<firmware::MessageTable> tables
 void FirmwareWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
+    emit choiceChanged();
+}
+
+void FirmwareWindow::edited() {
+    refresh();
+    emit choiceChanged();
 }
 
 void FirmwareWindow::hideEvent(QHideEvent* event) {
     // The dialog reads words at this window's chip and clock: it goes with the window.
     if (!event->spontaneous()) decode_->hide();
     QWidget::hideEvent(event);
+    emit choiceChanged();
 }
 
 void FirmwareWindow::refresh() {

@@ -53,6 +53,12 @@ public:
     QLineEdit* clockBox() const { return clock_; }
     QLineEdit* multiplierBox() const { return multiplier_; }
     DecodeDialog* decodeDialog() const { return decode_; }
+    const model::FirmwareModel& model() const { return model_; }
+
+signals:
+    // The chip, its clock, multiplier, format or calibration changed, or the window came or
+    // went: the Listen window hears this window's words while it is shown.
+    void choiceChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +66,7 @@ protected:
 
 private:
     void refresh();  // computes from the plan and shows the model
+    void edited();   // a choice of the window changed
     void exportFile();
 
     const MainWindowModel& plan_;

@@ -117,7 +117,7 @@ void ListenWindow::showEvent(QShowEvent* event) {
 }
 
 void ListenWindow::refresh() {
-    model_.update(plan_, messages_(), cycles_ ? cycles_() : nullptr);
+    model_.update(plan_, messages_(), cycles_ ? cycles_() : nullptr, chips_ ? chips_() : nullptr);
     QStringList notes;
     for (const std::string& line : model_.summary()) notes << qt(line);
     if (!model_.error().empty()) notes << qt(model_.error());

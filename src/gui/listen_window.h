@@ -14,7 +14,8 @@ class QScrollArea;
 namespace meridel::gui {
 
 // The Listen window: the plan and the Beacon messages window's messages (or the cycle of the
-// plan file open in the Beacon sequence window) as a USB receiver hears them, drawn as a
+// plan file open in the Beacon sequence window), in the words of the Firmware window's chip
+// while that window is shown, as a USB receiver hears them, drawn as a
 // waterfall, written as a WAV file and played where an audio device and Qt Multimedia exist.
 class ListenWindow : public QWidget {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     // The plan file whose cycle is heard instead of the messages; null for none.
     using CycleSource = std::function<const planfile::BeaconPlan*()>;
     void setCycleSource(CycleSource cycles) { cycles_ = std::move(cycles); }
+    // The Firmware window whose chip's words are heard instead of the AD9852's; null for none.
+    using ChipSource = std::function<const model::FirmwareModel*()>;
+    void setChipSource(ChipSource chips) { chips_ = std::move(chips); }
     // The plan or the messages changed: the sound follows while the window is shown.
     void inputsChanged();
     QLineEdit* dialBox() const { return dial_; }
@@ -46,6 +50,7 @@ private:
     const MainWindowModel& plan_;
     MessageSource messages_;
     CycleSource cycles_;
+    ChipSource chips_;
     MessageReporter report_;
     model::ListenModel model_;
 

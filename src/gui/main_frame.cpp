@@ -52,7 +52,12 @@ MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
 MainFrame::~MainFrame() = default;
 
 void MainFrame::openFirmware() {
-    if (!firmware_) firmware_ = std::make_unique<FirmwareWindow>(model_, report_);
+    if (!firmware_) {
+        firmware_ = std::make_unique<FirmwareWindow>(model_, report_);
+        connect(firmware_.get(), &FirmwareWindow::choiceChanged, this, [this] {
+            if (listen_) listen_->inputsChanged();
+        });
+    }
     if (messages_) firmware_->setMessageTables(messages_->messageTables());
     bringToFront(firmware_.get());
 }
@@ -87,6 +92,10 @@ void MainFrame::openListen() {
         // A plan file's cycle, while the Beacon sequence window shows it.
         listen_->setCycleSource([this]() -> const planfile::BeaconPlan* {
             return sequence_ && sequence_->isVisible() ? &sequence_->model().plan() : nullptr;
+        });
+        // The words of the Firmware window's chip, while that window is shown.
+        listen_->setChipSource([this]() -> const model::FirmwareModel* {
+            return firmware_ && firmware_->isVisible() ? &firmware_->model() : nullptr;
         });
     }
     listen_->show();

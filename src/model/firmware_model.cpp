@@ -142,57 +142,51 @@ void FirmwareModel::selectFormat(FirmwareFormat format) {
     if (format == FirmwareFormat::CHeader || chip().picListing) format_ = format;
 }
 
-void FirmwareModel::update(const MainWindowModel& plan) {
-    words_.reset();
-    listing_.clear();
-    rows_.clear();
-    warnings_.clear();
-    error_.clear();
-    prompt_.clear();
+FirmwareModel::ChipPlan FirmwareModel::chipPlan(const MainWindowModel& plan) const {
+    ChipPlan out;
     const dds::Chip& c = chip();
     std::optional<std::string> clock;
     if (ownClock()) {
-        shownClock_ = clockText();
+        out.shownClock = clockText();
         if (blank(clockText())) {
-            prompt_ = "Give the " + std::string(c.name) + "'s system clock in MHz (at most " +
-                      trimmedDecimalText(c.maxClockHz / kHzPerMHz) + ") to see its words.";
-            return;
+            out.prompt = "Give the " + std::string(c.name) + "'s system clock in MHz (at most " +
+                         trimmedDecimalText(c.maxClockHz / kHzPerMHz) + ") to see its words.";
+            return out;
         }
-        if (!clockHz(c, clockText(), error_)) return;
+        if (!clockHz(c, clockText(), out.error)) return out;
         clock = clockText();
     } else {
         const std::string& field = plan.fieldText(Field::ClockFreq);
-        shownClock_ = field.substr(std::min(field.find_first_not_of(' '), field.size()));
+        out.shownClock = field.substr(std::min(field.find_first_not_of(' '), field.size()));
     }
     if (ownClock()) {
         // As in meridel-cli: a multiplier chain after these chips takes a whole factor.
         const auto rfMult = numbers::parseWholeNumber(plan.fieldText(Field::RFMult));
         if (!rfMult || !(*rfMult >= 1 && *rfMult <= 1000) || *rfMult != std::floor(*rfMult)) {
-            error_ = "RF Mult: \"" + plan.fieldText(Field::RFMult) + "\" is out of range for the " +
-                     std::string(c.name) + ": give a whole number from 1 to 1000";
-            return;
+            out.error = "RF Mult: \"" + plan.fieldText(Field::RFMult) +
+                        "\" is out of range for the " + std::string(c.name) +
+                        ": give a whole number from 1 to 1000";
+            return out;
         }
     }
-    std::optional<int> refMult;
     if (ownMultiplier() && !blank(multiplierText())) {
-        refMult = multiplier(c, multiplierText(), error_);
-        if (!refMult) return;
+        out.refMult = multiplier(c, multiplierText(), out.error);
+        if (!out.refMult) return out;
     }
     MainWindowModel corrected(plan);
     corrected.setChangeListener({});  // the main window shows the plan as typed
-    correction_.reset();
     if (calibration_ != Calibration::None && !blank(calibrationText_)) {
         const double refIn = numbers::parseFieldNumber(plan.fieldText(Field::RefIn)) * kHzPerMHz;
         const double nominalHz =
             clock ? numbers::parseFieldNumber(*clock) * kHzPerMHz
                   : numbers::parseFieldNumber(plan.fieldText(Field::ClockFreq)) * kHzPerMHz;
         if (!(nominalHz > 0) || !(refIn > 0)) {
-            error_ = "Calibration: the plan has no clock to correct";
-            return;
+            out.error = "Calibration: the plan has no clock to correct";
+            return out;
         }
         const auto factor =
-            calibrationFactor(calibration_, calibrationText_, plan, nominalHz, c, error_);
-        if (!factor) return;
+            calibrationFactor(calibration_, calibrationText_, plan, nominalHz, c, out.error);
+        if (!factor) return out;
         firmware::ClockNote note;
         note.ppb = numbers::partsPerBillion(*factor).toDouble();
         note.source = entryOf(calibration_) + " " + calibrationText_;
@@ -206,19 +200,46 @@ void FirmwareModel::update(const MainWindowModel& plan) {
                 corrected.setFieldText(Field::RefIn, trimmedDecimalText(ref / kHzPerMHz));
             }
         } catch (const numbers::RationalOverflow&) {
-            error_ = "Calibration: \"" + calibrationText_ + "\" is too large for this clock";
-            return;
+            out.error = "Calibration: \"" + calibrationText_ + "\" is too large for this clock";
+            return out;
         }
-        correction_ = note;
+        out.correction = note;
     }
-    AsideRun run = runPlanAside(corrected, clock);
+    // As meridel-cli runs a chip of its own clock.
+    if (clock) {
+        corrected.setFieldText(Field::RefIn, *clock);
+        corrected.selectPllText("1");
+    }
+    out.plan = std::move(corrected);
+    return out;
+}
+
+firmware::ChipWords FirmwareModel::chipWords(const run::RunWords& words,
+                                             const ChipPlan& plan) const {
+    firmware::ChipWords out = firmware::chipWords(words, chip(), plan.refMult);
+    if (plan.correction) out.ratedClockHz = plan.correction->nominalHz;
+    return out;
+}
+
+void FirmwareModel::update(const MainWindowModel& plan) {
+    words_.reset();
+    listing_.clear();
+    rows_.clear();
+    warnings_.clear();
+    ChipPlan chipPlan = this->chipPlan(plan);
+    shownClock_ = std::move(chipPlan.shownClock);
+    error_ = std::move(chipPlan.error);
+    prompt_ = std::move(chipPlan.prompt);
+    correction_ = chipPlan.correction;
+    if (!chipPlan.plan) return;
+    const dds::Chip& c = chip();
+    AsideRun run = runPlanAside(*chipPlan.plan);
     if (run.failure) {
         error_ = run.failure->message;
         return;
     }
     try {
-        words_ = firmware::chipWords(run.words, c, refMult);
-        if (correction_) words_->ratedClockHz = correction_->nominalHz;
+        words_ = chipWords(run.words, chipPlan);
     } catch (const Error& e) {
         error_ = e.what();
         return;

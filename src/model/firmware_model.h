@@ -73,6 +73,18 @@ public:
     // "clock corrected by ... ppb ...", or empty without a correction.
     std::string correctionNote() const;
 
+    // The main window's plan as the chosen chip computes it: a chip with a clock of its own takes
+    // it as the reference with the PLL bypassed, and the calibration corrects the clock.
+    struct ChipPlan {
+        std::optional<MainWindowModel> plan;  // none: `error` or `prompt` says why
+        std::optional<int> refMult;
+        std::optional<firmware::ClockNote> correction;
+        std::string shownClock, error, prompt;
+    };
+    ChipPlan chipPlan(const MainWindowModel& plan) const;
+    // The words of a completed run of a chip plan, for this chip.
+    firmware::ChipWords chipWords(const run::RunWords& words, const ChipPlan& plan) const;
+
     void update(const MainWindowModel& plan);
     const std::string& shownClock() const { return shownClock_; }  // MHz, what the words use
     const std::vector<FirmwareWordRow>& rows() const { return rows_; }

@@ -86,7 +86,7 @@ std::optional<std::string> keyCycle(const MainWindowModel& plan, const planfile:
 }  // namespace
 
 void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messages,
-                         const planfile::BeaconPlan* cyclePlan) {
+                         const planfile::BeaconPlan* cyclePlan, const FirmwareModel* chips) {
     recording_.reset();
     waterfall_ = {};
     summary_.clear();
@@ -104,15 +104,29 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
     if (!error_.empty()) return;
     if (dialMHz) choice.dialHz = *dialMHz * 1e6;
 
+    // The plan as the Firmware window's chip computes it, or the main window's AD9852 plan.
+    std::optional<FirmwareModel::ChipPlan> chipPlan;
+    if (chips) {
+        chipPlan = chips->chipPlan(plan);
+        if (!chipPlan->plan) {
+            error_ = "The Firmware window's " + std::string(chips->chip().name) + ": " +
+                     (chipPlan->error.empty() ? chipPlan->prompt : chipPlan->error);
+            return;
+        }
+        choice.words = chips->format() == FirmwareFormat::CHeader ? audio::SoundWords::Tones
+                                                                  : audio::SoundWords::Stepped;
+    }
+    const MainWindowModel& keyedPlan = chipPlan ? *chipPlan->plan : plan;
     Keyed keyed;
     const bool cycle = cyclePlan && cyclePlan->sequence;
-    if (auto failure =
-            cycle ? keyCycle(plan, *cyclePlan, keyed) : keyMessages(plan, messages, keyed)) {
+    if (auto failure = cycle ? keyCycle(keyedPlan, *cyclePlan, keyed)
+                             : keyMessages(keyedPlan, messages, keyed)) {
         error_ = *failure;
         return;
     }
     try {
-        const auto words = firmware::chipWords(keyed.words, dds::defaultChip());
+        const auto words = chips ? chips->chipWords(keyed.words, *chipPlan)
+                                 : firmware::chipWords(keyed.words, dds::defaultChip());
         recording_ = audio::makeRecording(keyed.tables, words, choice,
                                           keyed.cycle ? &*keyed.cycle : nullptr);
     } catch (const firmware::FirmwareError& e) {
@@ -123,9 +137,14 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
         return;
     }
     waterfall_ = audio::drawWaterfall(recording_->samples, recording_->view);
-    summary_.push_back("USB dial " + trimmedDecimalText(recording_->how.dialHz / 1e6) + " MHz, " +
-                       trimmedDecimalText(recording_->how.seconds) + " s" +
-                       (cycle ? ": the cycle of the Beacon sequence window's plan" : ""));
+    summary_.push_back(
+        "USB dial " + trimmedDecimalText(recording_->how.dialHz / 1e6) + " MHz, " +
+        trimmedDecimalText(recording_->how.seconds) + " s" +
+        (chips ? ", the " + std::string(chips->chip().name) + "'s words of the Firmware window (" +
+                     (choice.words == audio::SoundWords::Tones ? "a word per tone)"
+                                                               : "base plus n intervals)")
+               : "") +
+        (cycle ? ": the cycle of the Beacon sequence window's plan" : ""));
     for (const audio::MessageBand& b : recording_->bands) {
         summary_.push_back(b.mode + ": " + hertz(b.lowHz) + " to " + hertz(b.highHz) + " Hz");
     }

@@ -302,6 +302,16 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
     QVERIFY2(window->notes()->text().startsWith(
                  QStringLiteral("USB dial 50.4702 MHz, 60 s: the cycle of the Beacon sequence")),
              qPrintable(window->notes()->text()));
+
+    // The Firmware window's chip is heard while that window is shown.
+    frame->firmwareAction()->trigger();
+    auto* firmware = frame->firmwareWindow();
+    firmware->chipBox()->setCurrentIndex(firmware->chipBox()->findText(QStringLiteral("AD9851")));
+    QTest::keyClicks(firmware->clockBox(), QStringLiteral("180"));
+    const QString chipWords = QStringLiteral("the AD9851's words of the Firmware window");
+    QVERIFY2(window->notes()->text().contains(chipWords), qPrintable(window->notes()->text()));
+    firmware->close();
+    QVERIFY(!window->notes()->text().contains(chipWords));
     QVERIFY(reports.isEmpty());
 }
 

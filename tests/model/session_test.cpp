@@ -157,8 +157,8 @@ std::string messagesState(const MessagesModel& m) {
 // The Listen window after an update: where the sound is heard, or why there is none, and
 // whether the waterfall is drawn.
 std::string listenState(ListenModel& l, const MainWindowModel& plan, const MessageTexts& texts,
-                        const planfile::BeaconPlan* cycle) {
-    l.update(plan, texts, cycle);
+                        const planfile::BeaconPlan* cycle, const FirmwareModel* chips) {
+    l.update(plan, texts, cycle, chips);
     const auto& w = l.waterfall();
     return "dial \"" + l.dialText() + "\" snr \"" + l.snrText() + "\"" + lines(l.summary()) +
            (l.error().empty() ? "" : "\nerror: " + l.error()) +
@@ -183,8 +183,9 @@ public:
             State now = stateOf(*model_);
             if (fw_) now["Firmware"] = "\n" + firmwareState(*fw_, *model_);
             if (listen_) {
-                now["Listen"] = "\n" + listenState(*listen_, *model_, messageTexts(),
-                                                   sequence_ ? &sequence_->plan() : nullptr);
+                now["Listen"] =
+                    "\n" + listenState(*listen_, *model_, messageTexts(),
+                                       sequence_ ? &sequence_->plan() : nullptr, fw_.get());
             }
             if (messages_) {
                 now["Message fields"] = messageFieldsState(*messages_);
@@ -366,7 +367,8 @@ private:
             sequence_ = std::make_unique<SequenceModel>();
             report(sequence_->open(MERIDEL_TEST_DATA "/../../examples/" + value, *model_));
         } else {
-            listen_->update(*model_, messageTexts(), sequence_ ? &sequence_->plan() : nullptr);
+            listen_->update(*model_, messageTexts(), sequence_ ? &sequence_->plan() : nullptr,
+                            fw_.get());
             report(listen_->writeWav(value));
             // Its size only: the samples themselves are the audio tests' business.
             if (fs::exists(value)) {
