@@ -65,8 +65,8 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
     const auto& f = plan.fields;
     const auto chipName = givenValue(rest, "--dds");
     const dds::Chip* chip = chipName ? dds::findChip(*chipName) : nullptr;
-    const bool clockFields = !chip || chip->picListing;
-    if (clockFields) {
+    const bool pllClock = !chip || chip->picListing, ownClock = !chip || !chip->picListing;
+    if (pllClock) {
         add("--ref-in", f.refIn);
         add("--pll", f.pll);
     }
@@ -78,7 +78,7 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
     add("--comment", f.comment);
     add("--file", f.file);
     add("--dds", plan.dds.chip);
-    if (!chip || !chip->picListing) add("--clock", plan.dds.clock);
+    if (ownClock) add("--clock", plan.dds.clock);
     add("--ref-mult", plan.dds.refMult);
     add("--format", plan.dds.format);
     if (!gives(rest, "--ppm") && !gives(rest, "--ppb") && !gives(rest, "--measured")) {
