@@ -1,6 +1,9 @@
 #include "numbers/rational.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "numbers/double_chars.h"
 
 namespace meridel::numbers {
 namespace {
@@ -117,6 +120,32 @@ Rational bestApproximation(const Rational& x, Int128 maxDen) {
 
 Rational roundedTo(const Rational& x, Int128 den) {
     return Rational((x * Rational(den) + Rational(1, 2)).floor(), den);
+}
+
+std::optional<Rational> decimalValue(double value, int digits) {
+    constexpr double kLargest = 1e25, kSmallest = 1e-20;  // 10^(20 + 17) still fits 127 bits
+    if (!std::isfinite(value) || std::fabs(value) > kLargest ||
+        (value != 0 && std::fabs(value) < kSmallest)) {
+        return std::nullopt;
+    }
+    // "%.*g" spells it: "-1.40971e+07", "0.0015", "1270.458984375".
+    const std::string text = generalText(value, std::clamp(digits, 1, 17));
+    Int128 mantissa = 0;
+    int exponent = 0;
+    std::size_t at = text[0] == '-' ? 1 : 0;
+    for (bool point = false; at < text.size() && text[at] != 'e'; ++at) {
+        if (text[at] == '.') {
+            point = true;
+            continue;
+        }
+        mantissa = mantissa * 10 + (text[at] - '0');
+        if (point) --exponent;
+    }
+    if (at < text.size()) exponent += std::stoi(text.substr(at + 1));
+    Int128 scale = 1;
+    for (int i = 0; i < (exponent < 0 ? -exponent : exponent); ++i) scale *= 10;
+    if (text[0] == '-') mantissa = -mantissa;
+    return exponent < 0 ? Rational(mantissa, scale) : Rational(mantissa * scale);
 }
 
 std::string decimalText(Int128 value) {

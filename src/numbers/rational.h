@@ -52,6 +52,13 @@ Rational bestApproximation(const Rational& x, Int128 maxDen);
 // to the microhertz is far finer than any crystal is known.
 Rational roundedTo(const Rational& x, Int128 den);
 
+// The exact value of `value` rounded to `digits` significant decimal digits (1 to 17): at 15,
+// the precision of every number text the program writes, so a frequency read from such a text
+// comes back as the decimal it spells (14.0971 MHz as 140971/10000), not as the binary fraction
+// nearest to it. nullopt for a value that is not finite, beyond 10^25 or, but for 0, below
+// 10^-20.
+std::optional<Rational> decimalValue(double value, int digits = 15);
+
 // A whole number of up to 39 digits as decimal text, for messages and tests.
 std::string decimalText(Int128 value);
 

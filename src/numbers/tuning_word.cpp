@@ -94,6 +94,14 @@ std::optional<std::uint64_t> frequencyWord(double hz, double clockHz, int bits) 
     return word;
 }
 
+std::optional<std::uint64_t> frequencyWord(const Rational& hz, const Rational& clockHz, int bits) {
+    if (hz < Rational() || clockHz <= Rational() || bits < 1 || bits > 63) return std::nullopt;
+    const Int128 scale = Int128{1} << bits;
+    const Int128 word = (hz * Rational(scale) / clockHz + Rational(1, 2)).floor();
+    if (word >= scale) return std::nullopt;
+    return static_cast<std::uint64_t>(word);
+}
+
 double wordFrequency(std::uint64_t ftw, double clockHz, int bits) {
     return std::ldexp(static_cast<double>(ftw) * clockHz, -bits);
 }

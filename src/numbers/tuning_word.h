@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "numbers/rational.h"
+
 namespace meridel::numbers {
 
 // 2^48: the tuning word of a frequency f is f / Fclk x 2^48.
@@ -45,6 +47,10 @@ std::uint64_t roundedWord(double value, int bits);
 // non-finite frequency, a clock that is not positive and finite, or a frequency that rounds to
 // the clock or above.
 std::optional<std::uint64_t> frequencyWord(double hz, double clockHz, int bits);
+
+// The same for an exact frequency and clock. Throws RationalOverflow where the fractions need
+// more than 127 bits (far beyond any plan's: see decimalValue).
+std::optional<std::uint64_t> frequencyWord(const Rational& hz, const Rational& clockHz, int bits);
 
 // The frequency a word makes: ftw x clockHz / 2^bits (one rounding, in the product).
 double wordFrequency(std::uint64_t ftw, double clockHz, int bits);

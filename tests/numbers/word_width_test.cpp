@@ -37,8 +37,28 @@ TEST(FrequencyWord, DataSheetVectorsAndEdges) {
          {1, 0, 4, std::nullopt}}};
     for (const Case& c : cases) {
         EXPECT_EQ(frequencyWord(c.hz, c.clock, c.bits), c.word) << c.hz << " @ " << c.clock;
+        const auto hz = Rational::fromDouble(c.hz), clock = Rational::fromDouble(c.clock);
+        if (hz && clock && c.hz > 1e-300) {
+            EXPECT_EQ(frequencyWord(*hz, *clock, c.bits), c.word) << c.hz << " @ " << c.clock;
+        }
     }
+    // A tie only in exact arithmetic: 1/3 x 2 / (4/3) is one half.
+    EXPECT_EQ(frequencyWord(Rational(1, 3), Rational(4, 3), 1), 1U);
     EXPECT_EQ(wordFrequency(0x400000000000, 200e6, 48), 50e6);
+}
+
+TEST(DecimalValue, GivesTheFifteenDigitDecimalAFieldSpells) {
+    const std::array<std::pair<double, std::optional<Rational>>, 8> cases = {{
+        {14.0971 * 1e6, Rational(14097100)},
+        {16.7633333333333 * 1e6, Rational(167633333333333, 10000000)},
+        {0.0015, Rational(3, 2000)},
+        {-18000.0 / 8192, Rational(-1125, 512)},
+        {1.0 / 3, Rational(333333333333333, 1000000000000000)},
+        {1.5e20, Rational(Int128{150000000} * 1000000000000)},
+        {1e26, std::nullopt},
+        {std::numeric_limits<double>::infinity(), std::nullopt},
+    }};
+    for (const auto& [value, exact] : cases) EXPECT_EQ(decimalValue(value), exact) << value;
 }
 
 TEST(RoundedWord, GivesTheListingEncodersBytesAt48Bits) {
