@@ -63,13 +63,15 @@ void addPi4Words(run::RunWords& words, double audioHz) {
         double word = run::toneWordValue(hz, words.clockHz);
         numbers::encodeTuningWord(word);
         words.tones.push_back({"PI4_TONE_" + std::to_string(k), "PI4 Tone " + std::to_string(k), hz,
-                               numbers::roundedWord(word, 48)});
+                               numbers::roundedWord(word, 48),
+                               run::exactOffsetToneHz(offsetHz, words.rfMult, carrierHz)});
     }
     double interval = run::intervalWordValue(kPi4SpacingHz, 1, words.rfMult, words.clockHz);
     numbers::encodeTuningWord(interval);
     const double r = words.rfMult;
-    words.intervals.push_back(
-        {"PI4_INTERVAL", "PI4 Interval", kPi4SpacingHz / r, numbers::roundedWord(interval, 48)});
+    words.intervals.push_back({"PI4_INTERVAL", "PI4 Interval", kPi4SpacingHz / r,
+                               numbers::roundedWord(interval, 48),
+                               run::exactStepHz(kPi4SpacingHz, words.rfMult)});
 }
 
 void checkRange(const char* what, double value, double low, double high, const char* unit) {

@@ -24,8 +24,12 @@ ChipWord convert(const run::RunWord& word, const dds::Chip& chip, double clockHz
         }
         ftw = *exact;
     }
-    return {word.id, word.name, word.requestedHz, ftw,
-            numbers::wordFrequency(ftw, clockHz, chip.wordBits)};
+    return {word.id,
+            word.name,
+            word.requestedHz,
+            ftw,
+            numbers::wordFrequency(ftw, clockHz, chip.wordBits),
+            word.exactHz};
 }
 
 }  // namespace

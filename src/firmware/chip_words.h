@@ -22,8 +22,9 @@ struct ChipWord {
     std::string id;    // "FSK441_TONE_0"
     std::string name;  // "FSK441 Tone 0", as the listing labels it
     double requestedHz;
-    std::uint64_t ftw;  // in the chip's width
-    double actualHz;    // what the chip makes of ftw
+    std::uint64_t ftw;                                        // in the chip's width
+    double actualHz;                                          // what the chip makes of ftw
+    std::optional<numbers::Rational> exactHz = std::nullopt;  // the run's, for tone tables
 };
 
 // A run's words for one chip: what every writer works from.

@@ -24,23 +24,43 @@ const ChipWord* byId(const std::vector<ChipWord>& list, std::string_view id) {
     return nullptr;
 }
 
-// actual - requested at the chip, rounded once from the exact difference: near a half step the
-// two doubles' own rounding would be as large as the difference between two tones' errors.
-double wordError(std::uint64_t ftw, double hz, double clockHz, int bits, double actualHz) {
-    const auto clock = numbers::Rational::fromDouble(clockHz);
-    const auto requested = numbers::Rational::fromDouble(hz);
-    if (!clock || !requested) return actualHz - hz;
-    try {
-        const numbers::Rational step(1, numbers::Int128{1} << bits);
-        return (numbers::Rational(ftw) * step * *clock - *requested).toDouble();
-    } catch (const numbers::RationalOverflow&) {
-        return actualHz - hz;
-    }
+using numbers::Rational;
+
+// A word's frequency exactly: the run's request where it kept one, else its double's value.
+std::optional<Rational> exactHz(const ChipWord& word) {
+    if (word.exactHz) return word.exactHz;
+    return Rational::fromDouble(word.requestedHz);
 }
 
-ToneWord toneWord(const MessageTable& table, const ChipWords& words, int tone, double hz) {
+// The clock a plan states is a decimal of at most 15 digits, which the double product that
+// made clockHz may miss by an ulp; a clock corrected to the microhertz may need more digits.
+std::optional<Rational> exactClock(double clockHz) {
+    const auto decimal = numbers::decimalValue(clockHz);
+    const double ulp = std::nextafter(clockHz, INFINITY) - clockHz;
+    if (decimal && std::fabs(decimal->toDouble() - clockHz) <= 2 * ulp) return decimal;
+    return Rational::fromDouble(clockHz);
+}
+
+// Tone `tone` of a table: `base` plus `tone` steps of `step` (none: `base` itself), its word
+// rounded from the exact frequency. In doubles, base + n x spacing is off by up to a few
+// hundred microhertz at 10 GHz, where a 48-bit step is a few microhertz.
+ToneWord toneWord(const MessageTable& table, const ChipWords& words, int tone, const ChipWord& base,
+                  const ChipWord* step) {
     const dds::Chip& chip = *words.chip;
-    const auto ftw = numbers::frequencyWord(hz, words.clockHz, chip.wordBits);
+    const double hz = base.requestedHz + (step ? tone * step->requestedHz : 0.0);
+    std::optional<Rational> exact;
+    std::optional<Rational> clock = exactClock(words.clockHz);
+    std::optional<std::uint64_t> ftw;
+    try {
+        const auto from = exactHz(base);
+        const auto by = step ? exactHz(*step) : Rational();
+        if (from && by && clock) {
+            exact = *from + *by * Rational(step ? tone : 0);
+            ftw = numbers::frequencyWord(*exact, *clock, chip.wordBits);
+        }
+    } catch (const numbers::RationalOverflow&) {
+        ftw.reset();  // beyond any chip's range: refused below
+    }
     if (!ftw) {
         throw FirmwareError("tone " + std::to_string(tone) + " of message table \"" + table.key +
                             "\" (" + numbers::plainDecimalText(hz) + " Hz) cannot be made by the " +
@@ -51,11 +71,19 @@ ToneWord toneWord(const MessageTable& table, const ChipWords& words, int tone, d
     const double r = words.rfMult;
     ToneWord w;
     w.tone = tone;
-    w.requestedHz = hz;
+    w.requestedHz = exact->toDouble();
     w.ftw = *ftw;
     w.actualHz = numbers::wordFrequency(*ftw, words.clockHz, chip.wordBits);
     w.antennaHz = w.actualHz * r;
-    w.antennaErrorHz = wordError(*ftw, hz, words.clockHz, chip.wordBits, w.actualHz) * r;
+    // Rounded once from the exact difference: near a half step the doubles' own rounding would be
+    // as large as the difference between two tones' errors.
+    try {
+        const Rational actual =
+            Rational(*ftw) * *clock / Rational(numbers::Int128{1} << chip.wordBits);
+        w.antennaErrorHz = ((actual - *exact) * Rational(words.rfMult)).toDouble();
+    } catch (const numbers::RationalOverflow&) {
+        w.antennaErrorHz = (w.actualHz - w.requestedHz) * r;
+    }
     return w;
 }
 
@@ -78,11 +106,11 @@ TableTones tableTones(const MessageTable& table, const ChipWords& words) {
     if (table.key == "rtty") {
         const ChipWord* mark = byId(words.tones, "RTTY_MARK");
         if (!mark) throw FirmwareError("message table \"rtty\" needs the RTTY Mark word");
-        out.tones = {toneWord(table, words, 0, base->requestedHz),
-                     toneWord(table, words, 1, mark->requestedHz)};
+        out.tones = {toneWord(table, words, 0, *base, nullptr),
+                     toneWord(table, words, 1, *mark, nullptr)};
         spacing = std::fabs(mark->requestedHz - base->requestedHz);
     } else if (intervalId.empty()) {
-        out.tones = {toneWord(table, words, 0, base->requestedHz)};
+        out.tones = {toneWord(table, words, 0, *base, nullptr)};
     } else {
         const ChipWord* interval = byId(words.intervals, intervalId);
         if (!interval) {
@@ -94,7 +122,7 @@ TableTones tableTones(const MessageTable& table, const ChipWords& words) {
                                 ? 0
                                 : *std::max_element(table.symbols.begin(), table.symbols.end());
         for (int n = 0; n <= highest; ++n) {
-            out.tones.push_back(toneWord(table, words, n, base->requestedHz + n * spacing));
+            out.tones.push_back(toneWord(table, words, n, *base, interval));
         }
     }
     out.spacingHz = spacing * words.rfMult;

@@ -50,14 +50,15 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     const double spaceHz = add(p.carrierHz, div(kRttySpaceHz, r));
     double space = mul(kTuningWordScale, div(spaceHz, p.clockHz));
     const std::string spaceLine = listing::rttySpaceLine(encodeTuningWord(space));
-    recordWord(run, WordList::Tone, "RTTY_SPACE", spaceLine, spaceHz, space);
+    recordWord(run, WordList::Tone, "RTTY_SPACE", spaceLine, spaceHz, space, kRttySpaceHz);
     appendLine(run.body, spaceLine);
 
     run.at(Step::Word, "WSPR base word");
     const double wsprBaseHz = sub(p.carrierHz, div(kWsprBaseOffsetHz, r));
     double wsprBase = mul(kTuningWordScale, div(wsprBaseHz, p.clockHz));
     const std::string wsprBaseLine = listing::wsprBaseLine(encodeTuningWord(wsprBase));
-    recordWord(run, WordList::Tone, "WSPR_BASE", wsprBaseLine, wsprBaseHz, wsprBase);
+    recordWord(run, WordList::Tone, "WSPR_BASE", wsprBaseLine, wsprBaseHz, wsprBase,
+               -kWsprBaseOffsetHz);
     appendLine(run.body, wsprBaseLine);
 
     run.at(Step::Word, "JT4 tone 0 word");
@@ -68,7 +69,7 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
         double toneZero = mul(kTuningWordScale, div(toneZeroHz, p.clockHz));
         const std::string line =
             listing::jt4ToneZeroLine(encodeTuningWord(toneZero), form.modeText(), offset);
-        recordWord(run, WordList::Tone, "JT4_TONE_0", line, toneZeroHz, toneZero);
+        recordWord(run, WordList::Tone, "JT4_TONE_0", line, toneZeroHz, toneZero, offset);
         appendLine(run.body, line);
     }
     appendLine(run.body, std::string(listing::kSeparatorLine));
@@ -107,25 +108,27 @@ void finishRun(RunState& run, const TonePlanResult& tones, const std::string& ph
     // The steps the interval words make at the DDS output, in listing order. The run has
     // already computed each of these quotients on its way to the words, so plain arithmetic
     // cannot fail here.
-    recordWord(run, WordList::Interval, "FSK441_INTERVAL", fsk441Line, kFsk441SpacingHz / r,
-               fsk441);
+    recordWord(run, WordList::Interval, "FSK441_INTERVAL", fsk441Line, kFsk441SpacingHz / r, fsk441,
+               kFsk441SpacingHz);
     std::string tail;
     if (!isJt4Family(form.modeIndex())) {
         const std::string syncLine = listing::syncOffsetLine(tones.syncOffsetText);
         const std::string jt65Line =
             listing::jt65IntervalLine(tones.jt65IntervalText, form.modeText());
         recordWord(run, WordList::Interval, "JT_SYNC_OFFSET", syncLine, kSyncToneHz / r,
-                   tones.syncOffsetWord);
+                   tones.syncOffsetWord, kSyncToneHz);
         recordWord(run, WordList::Interval, "JT65_INTERVAL", jt65Line,
-                   kJt65SpacingHz * tones.jt65Multiplier / r, tones.jt65IntervalWord);
+                   kJt65SpacingHz * tones.jt65Multiplier / r, tones.jt65IntervalWord,
+                   kJt65SpacingHz * tones.jt65Multiplier);
         tail += listing::kLineEnd;
         tail += syncLine;
         tail += listing::kLineEnd;
         tail += jt65Line;
     }
-    recordWord(run, WordList::Interval, "WSPR_INTERVAL", wsprLine, kWsprSpacingHz / r, wspr);
+    recordWord(run, WordList::Interval, "WSPR_INTERVAL", wsprLine, kWsprSpacingHz / r, wspr,
+               kWsprSpacingHz);
     if (isJt4Family(form.modeIndex())) {
-        recordWord(run, WordList::Interval, "JT4_INTERVAL", jt4Line, jt4Hz / r, jt4);
+        recordWord(run, WordList::Interval, "JT4_INTERVAL", jt4Line, jt4Hz / r, jt4, jt4Hz);
     }
     for (const std::string_view line :
          {std::string_view(wsprLine), std::string_view(jt4Line), listing::kSeparatorLine,

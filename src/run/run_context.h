@@ -71,9 +71,10 @@ inline void appendLine(std::string& body, const std::string& line) {
 enum class WordList { Tone, Interval };
 
 // Adds the word of a listing line to the run's word list, when the caller asked for one.
-// `rounded` is the word as encodeTuningWord left it.
+// `rounded` is the word as encodeTuningWord left it. `offsetHz` is, at the RF output, a tone's
+// offset from the carrier or an interval's step, from which the exact request is made.
 void recordWord(RunState& run, WordList list, const char* id, std::string_view line,
-                double requestedHz, double rounded);
+                double requestedHz, double rounded, double offsetHz);
 
 // The tone lines up to the RTTY mark line, the JT interval words and the range warnings.
 TonePlanResult buildTonePlan(RunState& run);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "numbers/rational.h"
+
 namespace meridel::run {
 
 // One word of the listing, as the run computed it.
@@ -14,6 +16,9 @@ struct RunWord {
     double requestedHz;  // at the DDS output: the tone, or the step of an interval word
     std::uint64_t ftw;   // the 48-bit word the listing spells (an interval line shows its low
                          // four bytes)
+    // requestedHz as an exact fraction: the carrier the listing states plus the tone's offset
+    // / R, without the doubles' rounding in the sum. nullopt: requestedHz is exact.
+    std::optional<numbers::Rational> exactHz = std::nullopt;
 };
 
 // The plan as the window's fields stated it when the run ended.

@@ -70,14 +70,15 @@ TonePlanResult buildTonePlan(RunState& run) {
         const double hz = offsetToneHz(441.0 * (k + 2), p);
         double word = toneWordValue(hz, p.clockHz);
         const std::string line = listing::fsk441ToneLine(encodeTuningWord(word), k);
-        recordWord(run, WordList::Tone, kFskIds[static_cast<std::size_t>(k)], line, hz, word);
+        recordWord(run, WordList::Tone, kFskIds[static_cast<std::size_t>(k)], line, hz, word,
+                   441.0 * (k + 2));
         appendLine(run.body, line);
     }
 
     run.at(Step::Word, "SSB carrier word");
     double carrier = toneWordValue(p.carrierHz, p.clockHz);
     const std::string carrierLine = listing::ssbCarrierLine(encodeTuningWord(carrier));
-    recordWord(run, WordList::Tone, "SSB_CARRIER", carrierLine, p.carrierHz, carrier);
+    recordWord(run, WordList::Tone, "SSB_CARRIER", carrierLine, p.carrierHz, carrier, 0);
     appendLine(run.body, carrierLine);
 
     run.at(Step::Word, "JT sync offset word");
@@ -92,7 +93,7 @@ TonePlanResult buildTonePlan(RunState& run) {
     const TuningWordText syncText = encodeTuningWord(sync);
     if (!isJt4Family(form.modeIndex())) {
         const std::string line = listing::jtSyncLine(syncText);
-        recordWord(run, WordList::Tone, "JT_SYNC", line, syncHz, sync);
+        recordWord(run, WordList::Tone, "JT_SYNC", line, syncHz, sync, kSyncToneHz);
         appendLine(run.body, line);
     }
 
@@ -126,7 +127,7 @@ TonePlanResult buildTonePlan(RunState& run) {
     const double toneHz = offsetToneHz(p.toneHz, p);
     double tone = toneWordValue(toneHz, p.clockHz);
     const std::string toneLine = listing::singleToneLine(encodeTuningWord(tone), p.toneHz);
-    recordWord(run, WordList::Tone, "SINGLE_TONE", toneLine, toneHz, tone);
+    recordWord(run, WordList::Tone, "SINGLE_TONE", toneLine, toneHz, tone, p.toneHz);
     appendLine(run.body, toneLine);
 
     run.at(Step::Word, "RTTY mark word (RTTY Shift)");
@@ -135,7 +136,7 @@ TonePlanResult buildTonePlan(RunState& run) {
     const double markDdsHz = offsetToneHz(markHz, p);
     double mark = toneWordValue(markDdsHz, p.clockHz);
     const std::string markLine = listing::rttyMarkLine(encodeTuningWord(mark), markHz);
-    recordWord(run, WordList::Tone, "RTTY_MARK", markLine, markDdsHz, mark);
+    recordWord(run, WordList::Tone, "RTTY_MARK", markLine, markDdsHz, mark, markHz);
     appendLine(run.body, markLine);
     return result;
 }

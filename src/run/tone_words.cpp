@@ -10,6 +10,28 @@ double offsetToneHz(double offsetHz, std::int32_t rfMult, double ddsCarrierHz) {
     return add(div(offsetHz, rfMult), ddsCarrierHz);
 }
 
+std::optional<numbers::Rational> exactStepHz(double spacingHz, std::int32_t rfMult) {
+    const auto spacing = numbers::decimalValue(spacingHz);
+    if (!spacing || rfMult == 0) return std::nullopt;
+    try {
+        return *spacing / numbers::Rational(rfMult);
+    } catch (const numbers::RationalOverflow&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<numbers::Rational> exactOffsetToneHz(double offsetHz, std::int32_t rfMult,
+                                                   double ddsCarrierHz) {
+    const auto carrier = numbers::decimalValue(ddsCarrierHz);
+    const auto step = exactStepHz(offsetHz, rfMult);
+    if (!carrier || !step) return std::nullopt;
+    try {
+        return *carrier + *step;
+    } catch (const numbers::RationalOverflow&) {
+        return std::nullopt;
+    }
+}
+
 double toneWordValue(double hz, double clockHz) {
     return mul(div(hz, clockHz), numbers::kTuningWordScale);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "numbers/rational.h"
 
 namespace meridel::run {
 
@@ -11,6 +14,14 @@ namespace meridel::run {
 // A tone `offsetHz` above the carrier at the beacon's RF output lies offsetHz / R above the
 // carrier at the DDS output.
 double offsetToneHz(double offsetHz, std::int32_t rfMult, double ddsCarrierHz);
+
+// The same tone exactly: the carrier as the 15-digit decimal the listing states, plus the offset
+// (a mode's binary fraction or a field's decimal, both exact in 15 digits) over R. nullopt for
+// values no plan has (beyond 10^25 Hz, or R = 0).
+std::optional<numbers::Rational> exactOffsetToneHz(double offsetHz, std::int32_t rfMult,
+                                                   double ddsCarrierHz);
+// A step `spacingHz` at the RF output, exactly, at the DDS output.
+std::optional<numbers::Rational> exactStepHz(double spacingHz, std::int32_t rfMult);
 
 // The unrounded 48-bit word of a frequency at the DDS output: hz / Fclk x 2^48.
 double toneWordValue(double hz, double clockHz);
