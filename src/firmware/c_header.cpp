@@ -115,12 +115,13 @@ std::string wireOrderText(const dds::Chip& chip) {
     return "";
 }
 
-std::string planComment(const ChipWords& w) {
+std::string planComment(const ChipWords& w, const std::optional<std::string>& commentNote) {
     const run::PlanTexts& p = w.plan;
     const dds::Chip& chip = *w.chip;
-    std::string text = " * Plan: " + fieldText(p.comment) + "\n *   Output carrier " +
-                       fieldText(p.foutput) + " MHz, RF Mult " + fieldText(p.rfMult) +
-                       ", DDS carrier " + fieldText(p.fo) + " MHz\n";
+    const std::string comment = commentNote ? commentText(*commentNote) : fieldText(p.comment);
+    std::string text = " * Plan: " + comment + "\n *   Output carrier " + fieldText(p.foutput) +
+                       " MHz, RF Mult " + fieldText(p.rfMult) + ", DDS carrier " + fieldText(p.fo) +
+                       " MHz\n";
     if (chip.picListing) {
         text += " *   Ref in " + fieldText(p.refIn) + " MHz, PLL Mult " + fieldText(p.pll) +
                 ", DDS clock " + fieldText(p.clockFreq) + " MHz\n";
@@ -177,9 +178,35 @@ std::string periodLines(const std::string& name, double seconds) {
            " ms is too far from a whole millisecond; use " + name + "_US */\n";
 }
 
+// Word tables hold each word in the chip's width: AVR has no 48-bit type, so those take uint64_t.
+bool wideWords(int bytes) {
+    return bytes > 4;
+}
+std::string wordType(int bytes) {
+    return wideWords(bytes) ? "uint64_t" : "uint32_t";
+}
+std::string wordSuffix(int bytes) {
+    return wideWords(bytes) ? "ULL" : "UL";
+}
+
+// An expression that reads `element` of a word table: indexing it directly would read RAM at
+// the flash address on AVR. No pgm_read exists for 64 bits, so those go through memcpy_P.
+std::string flashRead(int bytes, const std::string& prefix, const std::string& element) {
+    if (wideWords(bytes)) return prefix + "read_word64(&" + element + ")";
+    return "((uint32_t)pgm_read_dword(&" + element + "))";
+}
+
+std::string word64Reader(const std::string& prefix) {
+    return "\n/* One uint64_t word out of program memory */\nstatic inline uint64_t " + prefix +
+           "read_word64(const uint64_t *address) {\n#if defined(__AVR__)\n    uint64_t word;\n"
+           "    memcpy_P(&word, address, sizeof word);\n    return word;\n#else\n"
+           "    return *address;\n#endif\n}\n";
+}
+
 // A table's own word per tone, so the firmware need not add interval words: the error of each
 // stays within half a chip step instead of growing with the tone number.
-std::string toneLines(const MessageTable& m, const ChipWords& words, const std::string& name) {
+std::string toneLines(const MessageTable& m, const ChipWords& words, const std::string& name,
+                      const std::string& prefix) {
     const TableTones tones = tableTones(m, words);
     const int bytes = words.chip->wordBytes;
     const std::string count = std::to_string(tones.tones.size());
@@ -203,11 +230,13 @@ std::string toneLines(const MessageTable& m, const ChipWords& words, const std::
                 plainDecimalText(t.antennaHz) + " Hz, error " + plainDecimalText(t.antennaErrorHz) +
                 " Hz */\n" + byteArray(name + "_TONE_" + tone + "_BYTES", t.ftw, bytes);
         table += (t.tone % 4 == 0) ? "\n    " : " ";
-        table += hexLiteral(t.ftw, bytes) + "ULL" +
+        table += hexLiteral(t.ftw, bytes) + wordSuffix(bytes) +
                  (static_cast<std::size_t>(t.tone) + 1 < tones.tones.size() ? "," : "");
     }
-    return text + "static const uint64_t " + name + "_TONE_FTW[" + count + "] PROGMEM = {" + table +
-           "\n};\n";
+    const std::string array = name + "_TONE_FTW";
+    return text + "static const " + wordType(bytes) + " " + array + "[" + count + "] PROGMEM = {" +
+           table + "\n};\n/* " + array + "_AT(n): tone n's word, read from program memory */\n" +
+           "#define " + array + "_AT(n) " + flashRead(bytes, prefix, array + "[(n)]") + "\n";
 }
 
 std::string messageLines(const MessageTable& m, const ChipWords& words, const std::string& prefix) {
@@ -245,17 +274,20 @@ std::string messageLines(const MessageTable& m, const ChipWords& words, const st
         text += (i % 16 == 0) ? "\n    " : " ";
         text += std::to_string(m.symbols[i]) + (i + 1 < m.symbols.size() ? "," : "");
     }
-    return text + "\n};\n" + toneLines(m, words, name);
+    return text + "\n};\n" + toneLines(m, words, name, prefix);
 }
 
 // AVR keeps tables in flash through <avr/pgmspace.h>. Elsewhere an Arduino core may bring its
-// own stand-in of that header, defining PROGMEM and pgm_read_byte its way: take it where it
-// exists, so the order of includes does not matter, and define the two only where nothing did.
+// own stand-in of that header, defining PROGMEM and the pgm_read macros its way: take it where
+// it exists, so the order of includes does not matter, and define each only where nothing did.
 constexpr const char* kProgmemLines =
     "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#else\n#if defined(__has_include)\n"
     "#if __has_include(<avr/pgmspace.h>)\n#include <avr/pgmspace.h>\n#endif\n#endif\n"
     "#ifndef PROGMEM\n#define PROGMEM\n#endif\n#ifndef pgm_read_byte\n"
-    "#define pgm_read_byte(address) (*(const uint8_t *)(address))\n#endif\n#endif\n\n";
+    "#define pgm_read_byte(address) (*(const uint8_t *)(address))\n#endif\n"
+    "#ifndef pgm_read_word\n#define pgm_read_word(address) (*(const uint16_t *)(address))\n"
+    "#endif\n#ifndef pgm_read_dword\n"
+    "#define pgm_read_dword(address) (*(const uint32_t *)(address))\n#endif\n#endif\n\n";
 
 std::string w0Lines(const ChipWords& words, const std::string& prefix) {
     const dds::Chip& chip = *words.chip;
@@ -320,6 +352,14 @@ std::string clockNoteText(const ClockNote& c) {
            " Hz, corrected " + plainDecimalText(c.correctedHz) + " Hz";
 }
 
+std::string headerSizeWarning(std::size_t bytes) {
+    if (bytes <= kHeaderWarningBytes) return "";
+    return "the C header is " + std::to_string(bytes) + " bytes, more than " +
+           std::to_string(kHeaderWarningBytes) +
+           " (1 MiB): its tables will hardly fit a microcontroller's flash; shorten the "
+           "cycle's long segments of short symbols or send them as messages the firmware repeats";
+}
+
 bool isMacroPrefix(std::string_view prefix) {
     if (prefix.empty() || (prefix[0] >= '0' && prefix[0] <= '9') || prefix[0] == '_') return false;
     for (const char c : prefix) {
@@ -348,7 +388,7 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
                     "-bit words: f = FTW x " + plainDecimalText(words.clockHz) + " Hz / 2^" + bits +
                     ", one step " + plainDecimalText(std::ldexp(words.clockHz, -chip.wordBits)) +
                     " Hz.\n * Bytes most significant first: " + wireOrderText(chip) + ".\n *\n" +
-                    planComment(words) + " */\n";
+                    planComment(words, extras.commentNote) + " */\n";
     h += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";
     h += kProgmemLines;
     h += "#define " + prefix + "WORD_BITS " + bits + "\n#define " + prefix + "WORD_BYTES " +
@@ -381,7 +421,10 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
          byteArray(prefix + "PHASE180_BYTES", words.phaseConstant, phaseBytes);
     if (hasW0Byte(chip)) h += w0Lines(words, prefix);
 
-    if (!messages.empty()) h += "\n/* Messages */\n";
+    if (!messages.empty()) {
+        if (wideWords(bytes)) h += word64Reader(prefix);
+        h += "\n/* Messages */\n";
+    }
     for (const MessageTable& m : messages) h += messageLines(m, words, prefix);
     if (extras.correction) h += "\n/* " + commentText(clockNoteText(*extras.correction)) + " */\n";
     if (extras.registers) h += registerLines(words, *extras.registers, prefix);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,8 +23,9 @@ namespace meridel::firmware {
 // include guard, so that one firmware can include the headers of several plans.
 //
 // Each message table also gets its own tone words, each rounded exactly from its frequency:
-// one uint8_t array per tone and one uint64_t array indexed by symbol, with the error of every
-// tone at the antenna, the worst of them and the spacing error.
+// one uint8_t array per tone and one array indexed by symbol in the chip's width (uint32_t, or
+// uint64_t for 48-bit words) with a macro `..._TONE_FTW_AT(n)` that reads it from program
+// memory; the error of every tone at the antenna, the worst of them and the spacing error.
 //
 // `extras` adds the clock correction the words were made with and, with a set-up, the chip's
 // register writes: the set-up, then the writes of each tone word.
@@ -38,10 +40,19 @@ struct HeaderExtras {
     std::optional<ClockNote> correction;
     std::optional<RegisterSetup> registers;
     std::string section;  // the beacon cycle's events, last inside the include guard
+    // In place of the plan's comment, where that describes another plan.
+    std::optional<std::string> commentNote;
 };
 std::string cHeader(const ChipWords& words, std::span<const MessageTable> messages = {},
                     std::string_view program = "meridel-cli", std::string_view prefix = "DDS",
                     const HeaderExtras& extras = {});
+
+// A header above this many bytes holds more tables than the flash of a beacon's microcontroller
+// takes (some 200 kB of table bytes; an ATmega328P has 32 kB, an RP2040 board 2 MB), and
+// compiles slowly: a long cycle segment of short symbols, such as an hour of FSK441, does that.
+inline constexpr std::size_t kHeaderWarningBytes = std::size_t{1} << 20;
+// The warning for a header of `bytes`, or empty up to kHeaderWarningBytes.
+std::string headerSizeWarning(std::size_t bytes);
 
 // Upper-case letters, digits and '_', starting with a letter (a leading '_' is reserved): "DDS",
 // "BAND_2M".

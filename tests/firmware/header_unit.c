@@ -29,9 +29,9 @@ uint8_t dds_last_event_kind(void) {
 #ifdef DDS_MSG_WSPR_TONE_COUNT
 uint8_t dds_tone_byte(uint8_t symbol);
 
-/* A symbol picks its tone's own word from the 64-bit array, here its top byte. */
+/* A symbol picks its tone's own word through the table's accessor. */
 uint8_t dds_tone_byte(uint8_t symbol) {
-    const uint8_t *word = (const uint8_t *)&DDS_MSG_WSPR_TONE_FTW[symbol % DDS_MSG_WSPR_TONE_COUNT];
-    return (uint8_t)(pgm_read_byte(&DDS_MSG_WSPR_TONE_3_BYTES[0]) ^ pgm_read_byte(word));
+    const uint64_t word = DDS_MSG_WSPR_TONE_FTW_AT(symbol % DDS_MSG_WSPR_TONE_COUNT);
+    return (uint8_t)(pgm_read_byte(&DDS_MSG_WSPR_TONE_3_BYTES[0]) ^ (word >> 8));
 }
 #endif

@@ -1,5 +1,5 @@
 /* Runs on the host with a header that holds a WSPR table: every tone's bytes equal its entry
- * in the symbol-indexed 64-bit array, and neighbouring tones climb. */
+ * in the symbol-indexed array, read through its accessor, and neighbouring tones climb. */
 #include <stdio.h>
 
 #include "dds_words.h"
@@ -18,11 +18,11 @@ int main(void) {
     unsigned n;
     if (DDS_MSG_WSPR_TONE_COUNT != 4) ++failures;
     for (n = 0; n < 4; ++n) {
-        if (bytesValue(tones[n]) != DDS_MSG_WSPR_TONE_FTW[n]) {
+        if (bytesValue(tones[n]) != DDS_MSG_WSPR_TONE_FTW_AT(n)) {
             fprintf(stderr, "tone %u: bytes and array differ\n", n);
             ++failures;
         }
-        if (n > 0 && !(DDS_MSG_WSPR_TONE_FTW[n] > DDS_MSG_WSPR_TONE_FTW[n - 1])) {
+        if (n > 0 && !(DDS_MSG_WSPR_TONE_FTW_AT(n) > DDS_MSG_WSPR_TONE_FTW_AT(n - 1))) {
             fprintf(stderr, "tone %u does not climb\n", n);
             ++failures;
         }

@@ -4,4 +4,6 @@
 #define STAND_IN_PGMSPACE_H
 #define PROGMEM
 #define pgm_read_byte(addr) (*(const unsigned char *)(addr))
+#define pgm_read_word(addr) (*(const unsigned short *)(addr))
+#define pgm_read_dword(addr) (*(const unsigned long *)(addr))
 #endif
