@@ -392,6 +392,7 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
                 "--clock, --ref-mult, --amplitude and --format asm are for the DDS "
                 "chips"};
         }
+        if (inv.firmware.name) headerPrefix(*inv.firmware.name);
         reference = referenceOf(inv.chip);
         table.output = outputOf(inv.chip);
         if (!inv.firmware.decode.empty()) return decodeSi5351(inv, reference, out);
@@ -475,7 +476,8 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
         if (!failure.empty()) {
             std::fprintf(err, "error: %s\n", failure.c_str());
         } else {
-            const std::string header = firmware::si5351Header(table, "meridel-cli");
+            const std::string header =
+                firmware::si5351Header(table, "meridel-cli", inv.firmware.name.value_or("SI5351"));
             try {
                 if (inv.file) {
                     listing::writeWholeFile(*inv.file, header,

@@ -131,14 +131,18 @@ FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions&
         if (!plan.header) {
             throw UsageError{"--name sets the prefix of the C header's macros: give --format c"};
         }
-        if (!firmware::isMacroPrefix(*request.name)) {
-            throw UsageError{"--name " + quoted(*request.name) +
-                             " is no macro prefix: use upper-case letters, digits and '_', "
-                             "starting with a letter, such as BAND_2M"};
-        }
-        plan.prefix = *request.name;
+        plan.prefix = headerPrefix(*request.name);
     }
     return plan;
+}
+
+std::string headerPrefix(const std::string& name) {
+    if (!firmware::isMacroPrefix(name)) {
+        throw UsageError{"--name " + quoted(name) +
+                         " is no macro prefix: use upper-case letters, digits and '_', "
+                         "starting with a letter, such as BAND_2M"};
+    }
+    return name;
 }
 
 std::vector<firmware::DecodedWord> decodeWords(const FirmwarePlan& plan,

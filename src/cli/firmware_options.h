@@ -44,6 +44,9 @@ struct FirmwarePlan {
     std::string prefix = "DDS";  // --name: the C header's macro prefix
 };
 
+// --name's value, or a UsageError saying what a prefix may hold.
+std::string headerPrefix(const std::string& name);
+
 // Throws UsageError naming the option and what is allowed.
 FirmwarePlan resolveFirmware(const FirmwareRequest& request, const OtherOptions& others);
 

@@ -40,8 +40,11 @@ std::string writeBytes(const si5351::I2cWrite& w) {
 
 }  // namespace
 
-std::string si5351Header(const Si5351Table& t, std::string_view program) {
+std::string si5351Header(const Si5351Table& t, std::string_view program,
+                         std::string_view prefixName) {
     const si5351::Plan& p = t.plan;
+    const std::string prefix = std::string(prefixName) + "_";
+    const std::string guard = "MERIDEL_" + std::string(prefixName) + "_H";
     std::string h = "/* Si5351 registers for firmware, made by " + std::string(program) +
                     " " MERIDEL_VERSION ".\n * Reference " + hz(p.referenceHz) + " Hz";
     if (!t.calibration.empty()) h += " (" + commentSafe(t.calibration) + ")";
@@ -51,11 +54,12 @@ std::string si5351Header(const Si5351Table& t, std::string_view program) {
          "to I2C address 0x60. A tone change writes only\n * PLL A's changing registers, without "
          "a PLL reset. Worst tone error " +
          hz(p.worstErrorHz()) + " Hz.\n */\n";
-    h += "#ifndef MERIDEL_SI5351_H\n#define MERIDEL_SI5351_H\n\n#include <stdint.h>\n\n";
+    h += "#ifndef " + guard + "\n#define " + guard + "\n\n#include <stdint.h>\n\n";
     h += "#if defined(__AVR__)\n#include <avr/pgmspace.h>\n#else\n#ifndef PROGMEM\n"
          "#define PROGMEM\n#endif\n#endif\n\n";
-    h += "#define SI5351_I2C_ADDRESS 0x60\n\n/* Set-up, in order; a count of 0 ends it */\n"
-         "static const uint8_t SI5351_SETUP[] PROGMEM = {\n";
+    h += "#define " + prefix +
+         "I2C_ADDRESS 0x60\n\n/* Set-up, in order; a count of 0 ends it */\n" +
+         "static const uint8_t " + prefix + "SETUP[] PROGMEM = {\n";
     for (const si5351::I2cWrite& w : si5351::setupWrites(p, t.output)) {
         h += "    " + writeBytes(w) + ", /* " + commentSafe(w.what) + " */\n";
     }
@@ -69,10 +73,10 @@ std::string si5351Header(const Si5351Table& t, std::string_view program) {
              hz(tone.actualHz) + " Hz, error " + hz(tone.errorHz) + " Hz */\n";
         if (writes.empty()) continue;
         const si5351::I2cWrite& w = writes[n];
-        h += "static const uint8_t SI5351_" + t.ids.at(n) + "[" +
+        h += "static const uint8_t " + prefix + t.ids.at(n) + "[" +
              std::to_string(w.bytes.size() + 2) + "] PROGMEM = {" + writeBytes(w) + "};\n";
     }
-    return h + "\n#endif /* MERIDEL_SI5351_H */\n";
+    return h + "\n#endif /* " + guard + " */\n";
 }
 
 }  // namespace meridel::firmware

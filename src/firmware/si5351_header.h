@@ -18,7 +18,9 @@ struct Si5351Table {
 };
 
 // The C header: the I2C set-up as a {register, count, bytes...} list ending in a 0 count, and per
-// tone the write that switches to it, with its fraction, actual frequency and error.
-std::string si5351Header(const Si5351Table& table, std::string_view program);
+// tone the write that switches to it, with its fraction, actual frequency and error. `prefix`
+// starts every macro and table and the include guard, as in the DDS header (isMacroPrefix).
+std::string si5351Header(const Si5351Table& table, std::string_view program,
+                         std::string_view prefix = "SI5351");
 
 }  // namespace meridel::firmware

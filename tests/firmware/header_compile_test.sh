@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The C header compiles without a warning as C99 and C++ on the host, for AVR (atmega328p) and
 # for ARM Cortex-M0+, with and without a message table (and its tone words), with a beacon
-# cycle, with register writes, and the Si5351's header; a host program that includes the header of the worked plan reads back the listing's
-# bytes, and another checks each tone's bytes against the 64-bit tone array.
+# cycle, with register writes, the Si5351's header, and three bands' headers with their own
+# prefixes in one file; a host program that includes the header of the worked plan reads back
+# the listing's bytes, and another checks each tone's bytes against the tone array.
 # usage: header_compile_test.sh MERIDEL_CLI SAMPLE_HEADER LISTING
 set -euo pipefail
 cli=$1 sample=$2 listing=$3
@@ -29,6 +30,15 @@ mkdir -p "$scratch/registers" "$scratch/si5351"
 "$cli" --dds Si5351 --xtal 25 --output 144.4905 --wspr-message "K1ABC FN42 37" \
   --file "$scratch/si5351/dds_words.h"
 
+# Three bands' headers, each with its own prefix, for one source file.
+mkdir -p "$scratch/bands"
+"$cli" --dds AD9910 --clock 1000 --output 144.4905 --wspr-message "K1ABC FN42 37" --registers \
+  --name BAND_2M --file "$scratch/bands/band_2m.h" 2>/dev/null
+"$cli" --ref-in 20 --pll 10 --output 50.2924 --format c --wspr-message "K1ABC FN42 37" \
+  --cw-message K1ABC --registers --name BAND_6M --file "$scratch/bands/band_6m.h" 2>/dev/null
+"$cli" --dds Si5351 --xtal 25 --output 14.0956 --wspr-message "K1ABC FN42 37" --name BAND_20M \
+  --file "$scratch/bands/band_20m.h"
+
 flags=(-Wall -Wextra -pedantic -Werror -c -o "$scratch/unit.o")
 compilers=(
   "gcc -std=c99"
@@ -37,9 +47,10 @@ compilers=(
   "arm-none-eabi-gcc -mcpu=cortex-m0plus -mthumb -std=c99"
 )
 compiled=0
-for header in listing message cycle registers si5351; do
+for header in listing message cycle registers si5351 bands; do
   unit=$here/header_unit.c
   [ "$header" = si5351 ] && unit=$here/si5351_unit.c
+  [ "$header" = bands ] && unit=$here/header_bands.c
   for compiler in "${compilers[@]}"; do
     # shellcheck disable=SC2086
     if $compiler "${flags[@]}" -I "$scratch/$header" "$unit" 2>"$scratch/errors"; then
