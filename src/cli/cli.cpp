@@ -275,8 +275,15 @@ void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
                  std::FILE* out, const std::optional<CycleResult>& cycle) {
     if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle);
+    if (const auto& option = options.sequence.commentOutdatedBy) {
+        fw.headerExtras.commentNote =
+            "(the plan file's comment is left out: " + *option + " changed the plan)";
+    }
     std::string header =
         firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix, fw.headerExtras);
+    if (auto warning = firmware::headerSizeWarning(header.size()); !warning.empty()) {
+        fw.warnings.push_back(std::move(warning));
+    }
     fw.header = header;
     if (options.file) {
         batch.setBytes(*options.file, std::move(header));
@@ -439,6 +446,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         SequenceRequest fromPlan;
         options = parseOptions(expandPlan(args, fromPlan));
         options.sequence.sequence = fromPlan.sequence;
+        options.sequence.commentOutdatedBy = fromPlan.commentOutdatedBy;
         checkSequenceRequest(options.sequence);
         if (options.help) {
             std::fputs(kUsage, out);

@@ -52,6 +52,20 @@ bool gives(const std::vector<std::string>& args, std::string_view option) {
     return givenValue(args, option).has_value();
 }
 
+// The first option of `rest` that gives the plan another carrier, clock, chip or mode than the
+// file's options `fromFile` do.
+std::optional<std::string> changedOption(const std::vector<std::string>& fromFile,
+                                         const std::vector<std::string>& rest) {
+    static constexpr std::array<std::string_view, 10> kPlanOptions = {
+        "--output", "--rf-mult",  "--ref-in", "--pll",  "--clock",
+        "--dds",    "--ref-mult", "--mode",   "--tone", "--shift"};
+    for (const std::string_view option : kPlanOptions) {
+        const auto given = givenValue(rest, option);
+        if (given && given != givenValue(fromFile, option)) return std::string(option);
+    }
+    return std::nullopt;
+}
+
 // The options a plan file stands for, in the order a user would type them. A correction on the
 // command line replaces the file's whole correction, which may be of another kind; a chip on the
 // command line drops the file's clock keys that chip has no use for (the AD9852/AD9854 clock is
@@ -103,6 +117,8 @@ std::vector<std::string> planArgs(const planfile::BeaconPlan& plan,
         add("--timer-bits", std::to_string(plan.timer->bits));
     }
     request.sequence = plan.sequence;
+    if (f.comment && !gives(rest, "--comment"))
+        request.commentOutdatedBy = changedOption(args, rest);
     return args;
 }
 

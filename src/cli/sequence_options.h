@@ -26,6 +26,8 @@ struct SequenceRequest {
     std::optional<std::string> writePlan, eventFile;
     std::optional<std::string> timerHz, timerPrescaler, timerBits;
     bool check = false;
+    // The option that changed the plan file's plan, whose comment then no longer describes it.
+    std::optional<std::string> commentOutdatedBy;
 };
 
 bool isSequenceOption(std::string_view option);

@@ -111,5 +111,10 @@ TEST_F(Header, OneGuardAndMessageTablesWithCountPeriodAndBase) {
     EXPECT_THROW(cHeader(words, twice), FirmwareError);
 }
 
+TEST(HeaderSize, WarnsAboveOneMebibyte) {
+    EXPECT_EQ(headerSizeWarning(1048576), "");
+    EXPECT_NE(headerSizeWarning(1048577).find("1048577 bytes, more than 1048576"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace meridel::firmware
