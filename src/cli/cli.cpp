@@ -16,6 +16,7 @@
 #include "cli/help_text.h"
 #include "cli/message_options.h"
 #include "cli/parse_options.h"
+#include "cli/plan_lines.h"
 #include "cli/sequence_options.h"
 #include "cli/sound_options.h"
 #include "dds/chips.h"
@@ -435,8 +436,12 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     MainWindowModel model;
     FirmwareResult fw;
     SoundPlan sound;
+    SequenceRequest fromPlan;
+    // An error about a value the plan file gave names its line.
+    const auto withLine = [&](const std::string& message) {
+        return fromPlan.plan ? planLineOf(*fromPlan.plan, args, message) + message : message;
+    };
     try {
-        SequenceRequest fromPlan;
         options = parseOptions(expandPlan(args, fromPlan));
         options.sequence.sequence = fromPlan.sequence;
         checkSequenceRequest(options.sequence);
@@ -476,7 +481,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         checkOutputs(options, fw.plan);
         startState(model, options.settingsFile);
     } catch (const UsageError& error) {
-        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(err, "meridel-cli: %s\n%s", withLine(error.message).c_str(), kUsage);
         return kUsageError;
     }
     for (const std::string& notice : options.notices) {
@@ -490,7 +495,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         checkRfMult(fw.plan, model);
         fw.correction = correctDdsClock(options.chip, fw.plan, model);
     } catch (const UsageError& error) {
-        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(err, "meridel-cli: %s\n%s", withLine(error.message).c_str(), kUsage);
         return kUsageError;
     } catch (const numbers::RationalOverflow&) {
         std::fprintf(err, "meridel-cli: --ppm, --ppb or --measured is too large for this clock\n");
@@ -548,6 +553,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         failure = runListing(model, options, fw, opener);
     }
 
+    if (failure) failure->message = withLine(failure->message);
     if (options.json) {
         printJson(out, model, opener, failure, fw, messages, cycle,
                   recording ? soundJson(sound, *recording) : nlohmann::json());

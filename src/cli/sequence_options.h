@@ -12,6 +12,7 @@
 #include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "model/main_window_model.h"
+#include "planfile/plan_file.h"
 #include "sequence/cycle.h"
 #include "sequence/rule_check.h"
 #include "sequence/timer_reloads.h"
@@ -26,6 +27,7 @@ struct SequenceRequest {
     std::optional<std::string> writePlan, eventFile;
     std::optional<std::string> timerHz, timerPrescaler, timerBits;
     bool check = false;
+    std::optional<planfile::BeaconPlan> plan;  // the plan file read, for the lines of errors
 };
 
 bool isSequenceOption(std::string_view option);
