@@ -384,7 +384,7 @@ nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& wo
 
 int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
     const auto usage = [&](const std::string& message) {
-        std::fprintf(err, "meridel-cli: %s\n", message.c_str());
+        std::fprintf(err, "meridel-cli: %s\n", inv.reported(message).c_str());
         return 2;
     };
     firmware::Si5351Table table;
@@ -468,6 +468,7 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
     } catch (const numbers::RationalOverflow& error) {
         failure = std::string("the Si5351 plan is out of exact range: ") + error.what();
     }
+    if (!failure.empty()) failure = inv.reported(failure);
 
     if (inv.json) {
         json object = {{"dds", {{"name", "Si5351"}, {"reference_hz", reference.toDouble()}}},

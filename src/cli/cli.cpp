@@ -507,7 +507,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         }
         if (isSi5351(options.firmware)) {
             Si5351Invocation si{options.firmware, options.chip, options.messages, {},
-                                options.file,     options.json};
+                                options.file,     options.json, withLine};
             si.prepare = [&options, err](MainWindowModel& m) {
                 startState(m, options.settingsFile);
                 for (const std::string& notice : options.notices) {
@@ -535,7 +535,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         return kUsageError;
     }
     for (const std::string& notice : options.notices) {
-        std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
+        std::fprintf(err, "meridel-cli: %s\n", withLine(notice).c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
     // A written plan keeps the clock as given, with its correction beside it.

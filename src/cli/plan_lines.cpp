@@ -44,6 +44,16 @@ constexpr KeyOfText kKeys[] = {
     {"cycle ", "", "cycle.seconds"},
     {"slot ", "", "cycle.slot"},
     {"CW speed", "--cw-wpm", "messages.cw_wpm"},
+    {"PI4 audio frequency", "--pi4-audio", "messages.pi4_audio"},
+    {"--check, --event-file and --timer-hz", "--timer-hz", "timer.hz"},
+};
+
+// A failed run names the window's fields it read; the first one the file gave is the line.
+constexpr KeyOfText kFields[] = {
+    {"Ref. Input Freq", "--ref-in", "plan.ref_in"}, {"Output carrier", "--output", "plan.output"},
+    {"RF Mult", "--rf-mult", "plan.rf_mult"},       {"Tone Freq", "--tone", "plan.tone"},
+    {"RTTY Shift", "--shift", "plan.shift"},        {"DDS clock", "--clock", "dds.clock"},
+    {"at a clock of", "--clock", "dds.clock"},      {"PLL", "--pll", "plan.pll"},
 };
 
 bool onCommandLine(const std::vector<std::string>& args, std::string_view option) {
@@ -71,7 +81,17 @@ std::string planLineOf(const planfile::BeaconPlan& plan, const std::vector<std::
         if (onCommandLine(args, k.option)) return {};
         return plan.where(std::string(k.key));
     }
-    return {};
+    std::size_t first = std::string::npos;
+    std::string where;
+    for (const KeyOfText& k : kFields) {
+        const std::size_t at = message.find(k.start);
+        if (at >= first || onCommandLine(args, k.option)) continue;
+        if (std::string line = plan.where(std::string(k.key)); !line.empty()) {
+            first = at;
+            where = std::move(line);
+        }
+    }
+    return where;
 }
 
 }  // namespace meridel::cli
