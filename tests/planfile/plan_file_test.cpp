@@ -107,18 +107,20 @@ TEST(PlanFile, WindowFieldsAreWrittenAsTheNumbersTheWindowReads) {
     typed.fields = {" 12.8", "16", "&H3", "10 MHz", " ", "170", "JT65B", "10 MHz", " "};
     typed.dds.clock = "1e400";  // no finite number: kept, so that reading it names it
     const std::string text = writePlan(typed);
-    EXPECT_NE(text.find("ref_in = \"12.8\"\npll = \"16\"\nrf_mult = \"3\"\noutput = \"10\"\ntone = \"0\""),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "ref_in = \"12.8\"\npll = \"16\"\nrf_mult = \"3\"\noutput = \"10\"\ntone = \"0\""),
+        std::string::npos)
         << text;
     EXPECT_NE(text.find("comment = \"10 MHz\"\nfile = \" \""), std::string::npos) << text;
     EXPECT_NE(text.find("clock = \"1e400\""), std::string::npos) << text;
 }
 
 TEST(PlanFile, KeysKeepTheirLinesForLaterErrors) {
-    const BeaconPlan plan =
-        readPlan("[plan]\noutput = 50\n\n[messages]\nwspr = \"K1ABC\"\n\n[[segment]]\n"
-                 "kind = \"wspr\"\n[[segment]]\nkind = \"pause\"\n",
-                 "b.toml");
+    const BeaconPlan plan = readPlan(
+        "[plan]\noutput = 50\n\n[messages]\nwspr = \"K1ABC\"\n\n[[segment]]\n"
+        "kind = \"wspr\"\n[[segment]]\nkind = \"pause\"\n",
+        "b.toml");
     EXPECT_EQ(plan.where("messages.wspr"), "b.toml:5: messages.wspr: ");
     EXPECT_EQ(plan.where("plan.output"), "b.toml:2: plan.output: ");
     EXPECT_EQ(plan.where("segment 2"), "b.toml:9: segment 2: ");
