@@ -169,10 +169,14 @@ fs::path makeTemporary(const fs::path& target) {
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on "literal" + string.
+        std::string name = ".";
+        name += target.filename().string();
+        (name += '.') += std::to_string(::getpid());
+        (name += '-') += std::to_string(serial++);
+        name += ".tmp";
         fs::path temporary = target;
-        temporary.replace_filename("." + target.filename().string() + "." +
-                                   std::to_string(::getpid()) + "-" + std::to_string(serial++) +
-                                   ".tmp");
+        temporary.replace_filename(name);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno == EEXIST) continue;
         if (fd < 0) return {};
