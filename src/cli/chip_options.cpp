@@ -45,7 +45,7 @@ std::string quoted(const std::string& text) {
 // within far less than that of the decimal typed).
 Rational decimalOption(const char* option, const std::string& text, numbers::Int128 den,
                        const char* allowed) {
-    const auto value = numbers::parseWholeNumber(text);
+    const auto value = numbers::parsePlainNumber(text);
     std::optional<Rational> exact;
     if (value && std::abs(*value) < 1e15) exact = Rational::fromDouble(*value);
     if (!exact) throw UsageError{std::string(option) + " " + quoted(text) + " is not " + allowed};
@@ -264,8 +264,11 @@ std::optional<Rational> givenCorrection(const ChipRequest& r) {
                       "a correction: a number, positive when the clock runs fast, such as -2.5");
     const auto factor = r.ppm ? numbers::factorFromPpm(parts) : numbers::factorFromPpb(parts);
     if (!factor) {
+        const std::string limit = std::to_string(numbers::kMaxCorrectionPpm);
         throw UsageError{std::string(option) + " " + quoted(r.ppm ? *r.ppm : *r.ppb) +
-                         " would stop the clock: a correction is above -10^6 ppm"};
+                         " is more than a real clock is off: the calibration takes -" + limit +
+                         " to " + limit + " ppm (--ppm) or -" + limit + "000 to " + limit +
+                         "000 ppb (--ppb)"};
     }
     return factor;
 }
@@ -282,9 +285,14 @@ Rational measuredCorrection(const ChipRequest& r, const Rational& expectedHz, in
     const Rational expected = atDds ? expectedHz : expectedHz * Rational(rfMult);
     const auto factor = numbers::factorFromMeasurement(expected, measured);
     if (!factor) {
-        throw UsageError{
-            "--measured " + quoted(*r.measured) +
-            " is not a frequency the carrier can have: give the counter's reading in Hz"};
+        throw UsageError{"--measured " + quoted(*r.measured) +
+                         " is not a reading of this carrier: it is more than " +
+                         std::to_string(numbers::kMaxCorrectionPpm) +
+                         " ppm (the most a real clock is off) from the " +
+                         numbers::trimmedDecimalText(expected.toDouble()) + " Hz its word makes " +
+                         (atDds ? "at the chip" : "at the antenna") +
+                         "; give the counter's reading in Hz, with --measured-at dds for a "
+                         "reading at the chip"};
     }
     return *factor;
 }
@@ -294,11 +302,10 @@ std::optional<ClockCorrection> correctDdsClock(const ChipRequest& r, FirmwarePla
     auto factor = givenCorrection(r);
     if (!factor && !r.measured) return std::nullopt;
     const dds::Chip& chip = *plan.chip;
-    const double refIn = numbers::parseWholeNumber(model.fieldText(run::Field::RefIn)).value_or(0);
+    const double refIn = numbers::parseFieldNumber(model.fieldText(run::Field::RefIn));
     const double nominalHz =
-        chip.picListing
-            ? numbers::parseWholeNumber(model.fieldText(run::Field::ClockFreq)).value_or(0) * 1e6
-            : plan.clockHz;
+        chip.picListing ? numbers::parseFieldNumber(model.fieldText(run::Field::ClockFreq)) * 1e6
+                        : plan.clockHz;
     if (!(nominalHz > 0) || (chip.picListing && !(refIn > 0))) {
         throw UsageError{"a clock correction needs a clock: give --clock, or --ref-in and --pll"};
     }
@@ -306,18 +313,17 @@ std::optional<ClockCorrection> correctDdsClock(const ChipRequest& r, FirmwarePla
     if (factor) {
         source = r.ppm ? "--ppm " + *r.ppm : "--ppb " + *r.ppb;
     } else {
-        const double foHz =
-            numbers::parseWholeNumber(model.fieldText(run::Field::Fo)).value_or(0) * 1e6;
+        const double foHz = numbers::parseFieldNumber(model.fieldText(run::Field::Fo)) * 1e6;
         const auto ftw = numbers::frequencyWord(foHz, nominalHz, chip.wordBits);
         if (!ftw) {
             throw UsageError{"--measured: the carrier of this plan is no word of the " +
                              std::string(chip.name) + " at its clock"};
         }
-        const double rfMult =
-            numbers::parseWholeNumber(model.fieldText(run::Field::RFMult)).value_or(1);
+        const double rfMult = numbers::parseFieldNumber(model.fieldText(run::Field::RFMult));
+        const bool usable = std::isfinite(rfMult) && rfMult >= 1 && rfMult <= 1e6;
         factor =
             measuredCorrection(r, exact(numbers::wordFrequency(*ftw, nominalHz, chip.wordBits)),
-                               std::max(1, static_cast<int>(std::lround(rfMult))));
+                               usable ? static_cast<int>(std::lround(rfMult)) : 1);
         source = "--measured " + *r.measured;
     }
     ClockCorrection c{*factor, nominalHz, 0, source};
@@ -346,7 +352,7 @@ nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& wo
     setup.clockHz = words.clockHz;
     setup.refMult = words.refMult;
     if (r.amplitude) {
-        setup.amplitude = numbers::parseWholeNumber(*r.amplitude);
+        setup.amplitude = numbers::parsePlainNumber(*r.amplitude);
         if (!setup.amplitude) {
             throw firmware::FirmwareError("--amplitude " + quoted(*r.amplitude) +
                                           " is not a fraction of full scale: give 0 to 1");
@@ -378,7 +384,7 @@ nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& wo
 
 int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
     const auto usage = [&](const std::string& message) {
-        std::fprintf(err, "meridel-cli: %s\n", message.c_str());
+        std::fprintf(err, "meridel-cli: %s\n", inv.reported(message).c_str());
         return 2;
     };
     firmware::Si5351Table table;
@@ -463,6 +469,7 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
     } catch (const numbers::RationalOverflow& error) {
         failure = std::string("the Si5351 plan is out of exact range: ") + error.what();
     }
+    if (!failure.empty()) failure = inv.reported(failure);
 
     if (inv.json) {
         json object = {{"dds", {{"name", "Si5351"}, {"reference_hz", reference.toDouble()}}},

@@ -73,6 +73,10 @@ struct Si5351Invocation {
     std::function<void(model::MainWindowModel&)> prepare;
     std::optional<std::string> file;
     bool json = false;
+    // An error's text as reported: with the plan file's line where the file gave the value.
+    std::function<std::string(const std::string&)> reported = [](const std::string& m) {
+        return m;
+    };
 };
 int runSi5351(const Si5351Invocation& invocation, std::FILE* out, std::FILE* err);
 

@@ -16,6 +16,7 @@
 #include "cli/help_text.h"
 #include "cli/message_options.h"
 #include "cli/parse_options.h"
+#include "cli/plan_lines.h"
 #include "cli/sequence_options.h"
 #include "cli/sound_options.h"
 #include "dds/chips.h"
@@ -323,31 +324,79 @@ void checkRfMult(const FirmwarePlan& plan, const MainWindowModel& model) {
 
 // Usage errors between the output options, known once the firmware options are resolved.
 void checkOutputs(const Options& options, const FirmwarePlan& plan) {
-    if (!options.symbolFile) return;
-    if (plan.header) {
+    if (options.symbolFile && plan.header) {
         throw UsageError{
             "--symbol-file: with --format c the symbol tables go into the C header; leave out "
             "--symbol-file"};
     }
-    if (!options.messages.any()) {
+    if (options.symbolFile && !options.messages.any()) {
         throw UsageError{
             "--symbol-file needs a message to write: give --jt-message, "
             "--wspr-message, --fsk441-message, --pi4-message, --cw-message or "
             "--rtty-message"};
     }
-    if (!options.file) return;
-    // The listing lands on the upper-cased name; a case-blind file system would put both in
-    // one file, so names that differ only in case are the same file here.
+    // Two outputs on one file would leave only the last one written. The listing lands on the
+    // upper-cased name, and a case-blind file system (a memory card, Windows) puts names that
+    // differ only in case in one file, so those are one file here too.
+    struct Output {
+        const char* option;
+        std::string name;
+        std::filesystem::path path;
+    };
+    std::vector<Output> outputs;
+    if (options.file && !options.file->empty()) {
+        outputs.push_back({"--file", *options.file,
+                           plan.header
+                               ? std::filesystem::path(*options.file)
+                               : listing::resolveListingPath(listing::toUpperCase(*options.file))});
+    }
+    const auto add = [&](const char* option, const std::optional<std::string>& name) {
+        if (name) outputs.push_back({option, *name, *name});
+    };
+    add("--symbol-file", options.symbolFile);
+    add("--event-file", options.sequence.eventFile);
+    add("--wav", options.sound.wav);
+    add("--waterfall", options.sound.waterfall);
     const auto key = [](const std::filesystem::path& path) {
         std::error_code ec;
-        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        const std::filesystem::path full =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(path, ec), ec);
         return listing::toUpperCase((ec ? path : full).lexically_normal().string());
     };
-    if (key(listing::resolveListingPath(listing::toUpperCase(*options.file))) ==
-        key(*options.symbolFile)) {
-        throw UsageError{"--symbol-file " + numbers::quotedText(*options.symbolFile) +
-                         " names the file of --file " + numbers::quotedText(*options.file) +
-                         ": give the symbol tables a file of their own"};
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+            if (key(outputs[i].path) != key(outputs[j].path)) continue;
+            throw UsageError{std::string(outputs[j].option) + " " +
+                             numbers::quotedText(outputs[j].name) + " names the file of " +
+                             outputs[i].option + " " + numbers::quotedText(outputs[i].name) +
+                             ": give each output a file of its own"};
+        }
+    }
+}
+
+// The sound files go into the batch's temporaries; an error names the file asked for.
+void writeSoundInto(listing::FileBatch& batch, const SoundPlan& sound,
+                    const audio::Recording& recording, bool json, std::FILE* err) {
+    SoundPlan staged = sound;
+    std::vector<std::pair<std::string, std::string>> names;  // temporary, target
+    for (std::optional<std::string>* file : {&staged.wav, &staged.waterfall}) {
+        if (!*file) continue;
+        const std::filesystem::path temporary = batch.temporaryOf(**file);
+        if (temporary.empty()) continue;  // a device: written where it is
+        names.emplace_back(temporary.string(), **file);
+        *file = temporary.string();
+    }
+    try {
+        writeSound(staged, recording, json, err);
+    } catch (const audio::SoundError& error) {
+        std::string message = error.what();
+        for (const auto& [temporary, target] : names) {
+            for (auto at = message.find(temporary); at != std::string::npos;
+                 at = message.find(temporary, at + target.size())) {
+                message.replace(at, temporary.size(), target);
+            }
+        }
+        throw audio::SoundError(message + "; no file was written");
     }
 }
 
@@ -367,6 +416,8 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
         if (events && options.sequence.eventFile) {
             batch.add(*options.sequence.eventFile, "--event-file");
         }
+        if (recording && sound.wav) batch.add(*sound.wav, "--wav");
+        if (recording && sound.waterfall) batch.add(*sound.waterfall, "--waterfall");
     } catch (const listing::OutputError& error) {
         return Failure{"output", error.what()};
     }
@@ -406,8 +457,8 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
                 std::fwrite(bytes.data(), 1, bytes.size(), out);
             }
         }
+        if (recording) writeSoundInto(batch, sound, *recording, options.json, err);
         batch.commit();
-        if (recording) writeSound(sound, *recording, options.json, err);
     } catch (const audio::SoundError& error) {
         return Failure{"sound", error.what()};
     } catch (const firmware::FirmwareError& error) {
@@ -442,8 +493,12 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
     MainWindowModel model;
     FirmwareResult fw;
     SoundPlan sound;
+    SequenceRequest fromPlan;
+    // An error about a value the plan file gave names its line.
+    const auto withLine = [&](const std::string& message) {
+        return fromPlan.plan ? planLineOf(*fromPlan.plan, args, message) + message : message;
+    };
     try {
-        SequenceRequest fromPlan;
         options = parseOptions(expandPlan(args, fromPlan));
         options.sequence.sequence = fromPlan.sequence;
         options.sequence.commentOutdatedBy = fromPlan.commentOutdatedBy;
@@ -460,7 +515,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         }
         if (isSi5351(options.firmware)) {
             Si5351Invocation si{options.firmware, options.chip, options.messages, {},
-                                options.file,     options.json};
+                                options.file,     options.json, withLine};
             si.prepare = [&options, err](MainWindowModel& m) {
                 startState(m, options.settingsFile);
                 for (const std::string& notice : options.notices) {
@@ -484,11 +539,11 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         checkOutputs(options, fw.plan);
         startState(model, options.settingsFile);
     } catch (const UsageError& error) {
-        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(err, "meridel-cli: %s\n%s", withLine(error.message).c_str(), kUsage);
         return kUsageError;
     }
     for (const std::string& notice : options.notices) {
-        std::fprintf(err, "meridel-cli: %s\n", notice.c_str());
+        std::fprintf(err, "meridel-cli: %s\n", withLine(notice).c_str());
     }
     for (const Edit& edit : options.edits) edit(model);
     // A written plan keeps the clock as given, with its correction beside it.
@@ -498,7 +553,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         checkRfMult(fw.plan, model);
         fw.correction = correctDdsClock(options.chip, fw.plan, model);
     } catch (const UsageError& error) {
-        std::fprintf(err, "meridel-cli: %s\n%s", error.message.c_str(), kUsage);
+        std::fprintf(err, "meridel-cli: %s\n%s", withLine(error.message).c_str(), kUsage);
         return kUsageError;
     } catch (const numbers::RationalOverflow&) {
         std::fprintf(err, "meridel-cli: --ppm, --ppb or --measured is too large for this clock\n");
@@ -556,6 +611,7 @@ int runChecked(const std::vector<std::string>& args, std::FILE* out, std::FILE* 
         failure = runListing(model, options, fw, opener);
     }
 
+    if (failure) failure->message = withLine(failure->message);
     if (options.json) {
         printJson(out, model, opener, failure, fw, messages, cycle,
                   recording ? soundJson(sound, *recording) : nlohmann::json());

@@ -33,7 +33,7 @@ const dds::Chip& chipOf(const FirmwareRequest& request) {
 }
 
 double clockOf(const FirmwareRequest& request) {
-    const auto mhz = numbers::parseWholeNumber(*request.clock);
+    const auto mhz = numbers::parsePlainNumber(*request.clock);
     if (!mhz || !std::isfinite(*mhz) || *mhz <= 0 || !std::isfinite(*mhz * kHzPerMHz)) {
         throw UsageError{"--clock " + quoted(*request.clock) +
                          " is not a clock in MHz: give the chip's system clock, such as 180"};
@@ -47,7 +47,7 @@ int refMultOf(const FirmwareRequest& request, const dds::Chip& chip) {
         throw UsageError{"--ref-mult: the " + name + " multiplier is its PLL, set with --pll"};
     }
     // A chip without a multiplier still gets the value: its limit check warns about it.
-    const auto value = numbers::parseWholeNumber(*request.refMult);
+    const auto value = numbers::parsePlainNumber(*request.refMult);
     std::int32_t whole = 0;
     if (!value || *value != std::floor(*value) || !numbers::roundsToInt32(*value, whole) ||
         whole < 1) {

@@ -16,10 +16,10 @@ constexpr std::array<std::string_view, 9> kOptions = {
     "--rtty-message", "--cw-wpm",       "--pi4-audio",      "--symbol-file"};
 
 double numberValue(std::string_view option, const std::string& text) {
-    const auto value = numbers::parseWholeNumber(text);
+    const auto value = numbers::parsePlainNumber(text);
     if (!value) {
         throw UsageError{std::string(option) + " " + numbers::quotedText(text) +
-                         " is not a number"};
+                         " is not a number: give digits with . as the decimal point, such as 20"};
     }
     return *value;
 }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <string_view>
 
+#include "numbers/double_chars.h"
+#include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
+
 namespace meridel::cli {
 namespace {
 
@@ -61,6 +65,25 @@ std::optional<Edit> fieldEdit(std::string_view option, const std::string& value)
         return [value](MainWindowModel& m) { m.selectPllText(value); };
     }
     return std::nullopt;
+}
+
+// The window reads a number from the start of its field; what it leaves out is said, so that
+// "14,0971" read as 14 does not pass unnoticed.
+std::optional<std::string> partlyReadNotice(std::string_view option, const std::string& text) {
+    if (option != "--ref-in" && option != "--rf-mult" && option != "--output" &&
+        option != "--tone" && option != "--shift") {
+        return std::nullopt;
+    }
+    const std::string_view rest = numbers::unreadFieldRest(text);
+    if (rest.empty()) return std::nullopt;
+    const std::string value = numbers::shortestText(numbers::parseFieldNumber(text));
+    const std::string head =
+        std::string(option) + " " + numbers::quotedText(text) + " is read as " + value + ": ";
+    if (text.find_first_not_of(" \t\n") == text.size() - rest.size()) {
+        return head + "it holds no number (give digits, with . as the decimal point)";
+    }
+    return head + "the number ends before " + numbers::quotedText(rest) +
+           " (the decimal point is .)";
 }
 
 bool looksLikeOption(std::string_view arg) {
@@ -133,6 +156,9 @@ Options parseOptions(const std::vector<std::string>& args) {
         const bool known = fieldEdit(option, "").has_value();
         if (!known) throw UsageError{"unknown option \"" + option + "\""};
         const std::string text = takeValue();
+        if (const auto notice = partlyReadNotice(option, text)) {
+            options.notices.push_back(*notice);
+        }
         if (option == "--mode" && modeEntryIndex(text) < 0) {
             options.notices.push_back(modeNotice(text));
         }

@@ -205,6 +205,7 @@ std::vector<std::string> expandPlan(const std::vector<std::string>& args,
         throw UsageError{error.what()};
     }
     std::vector<std::string> all = planArgs(plan, rest, request);
+    request.plan = plan;
     all.insert(all.end(), rest.begin(), rest.end());
     return all;
 }

@@ -12,6 +12,7 @@
 #include "cli/chip_options.h"
 #include "cli/firmware_options.h"
 #include "model/main_window_model.h"
+#include "planfile/plan_file.h"
 #include "sequence/cycle.h"
 #include "sequence/rule_check.h"
 #include "sequence/timer_reloads.h"
@@ -28,6 +29,7 @@ struct SequenceRequest {
     bool check = false;
     // The option that changed the plan file's plan, whose comment then no longer describes it.
     std::optional<std::string> commentOutdatedBy;
+    std::optional<planfile::BeaconPlan> plan;  // the plan file read, for the lines of errors
 };
 
 bool isSequenceOption(std::string_view option);

@@ -13,7 +13,7 @@ namespace {
 
 double numberIn(std::string_view option, const std::string& text, double low, double high,
                 const char* allowed) {
-    const auto value = numbers::parseWholeNumber(text);
+    const auto value = numbers::parsePlainNumber(text);
     if (!value || !(*value >= low && *value <= high)) {
         throw UsageError{std::string(option) + " \"" + text + "\" is not " + allowed};
     }

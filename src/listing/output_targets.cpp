@@ -1,5 +1,10 @@
 #include "listing/output_targets.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -129,37 +134,110 @@ void writeWholeFile(const fs::path& path, std::string_view bytes, std::string_vi
     throw OutputError(message.append(". ").append(advice));
 }
 
+namespace {
+
+// Every byte, however the system splits the writes.
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes `bytes` (or, with nullopt, only flushes what is there) into an existing file; the
+// errno of a failure, 0 when all of it is on the disk.
+int fill(const fs::path& path, const std::optional<std::string_view>& bytes, bool regular) {
+    const int flags = O_WRONLY | O_CLOEXEC | (bytes && regular ? O_TRUNC : 0);
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0) return errno ? errno : EIO;
+    errno = 0;
+    bool done = !bytes || writeAll(fd, *bytes);
+    // A device may not take fsync; its writes are done when write() returns.
+    if (done && regular) done = ::fsync(fd) == 0;
+    int error = done ? 0 : (errno ? errno : EIO);
+    if (::close(fd) != 0 && !error) error = errno ? errno : EIO;
+    return error;
+}
+
+// A new, empty file beside `target` that no one else uses, with the mode a new file gets
+// (or the target's own); empty on failure, with errno set.
+fs::path makeTemporary(const fs::path& target) {
+    static unsigned serial = 0;
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Appended piece by piece: GCC 12 at -O3 warns falsely on "literal" + string.
+        std::string name = ".";
+        name += target.filename().string();
+        (name += '.') += std::to_string(::getpid());
+        (name += '-') += std::to_string(serial++);
+        name += ".tmp";
+        fs::path temporary = target;
+        temporary.replace_filename(name);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) continue;
+        if (fd < 0) return {};
+        if (existed) ::fchmod(fd, old.st_mode & 07777);
+        ::close(fd);
+        return temporary;
+    }
+    errno = EEXIST;
+    return {};
+}
+
+}  // namespace
+
 FileBatch::~FileBatch() {
-    if (committed_) return;
     for (const Pending& file : files_) {
-        std::error_code ignored;
-        if (file.created) fs::remove(file.path, ignored);
+        if (file.temporary.empty()) continue;
+        if (std::find(renamed_.begin(), renamed_.end(), &file) == renamed_.end()) {
+            ::unlink(file.temporary.c_str());
+        }
     }
 }
 
-void FileBatch::fail(const Pending& file, int error) {
+void FileBatch::fail(const Pending& file, int error, bool atCommit) const {
     std::string message = "Cannot write \"";
     message.append(file.path.string()).append("\" (").append(file.option).append("): ");
-    message.append(std::strerror(error ? error : EIO));
-    throw OutputError(message.append(". Check ")
-                          .append(file.option)
-                          .append(": its folder must exist and be writable. No file was written."));
+    message.append(std::strerror(error ? error : EIO)).append(". Check ").append(file.option);
+    message.append(atCommit ? " and the free space of the disk."
+                            : ": its folder must exist and be writable.");
+    if (renamed_.empty()) {
+        message.append(" No file was written.");
+    } else {
+        message.append(" Written before this failure:");
+        for (const Pending* done : renamed_) {
+            message.append(" \"").append(done->path.string()).append("\" (");
+            message.append(done->option).append(")");
+        }
+        message.append("; the others are as they were.");
+    }
+    throw OutputError(message);
 }
 
 void FileBatch::add(const fs::path& path, std::string option) {
-    Pending file{path, std::move(option), {}, false};
-    if (path.native().find('\0') != fs::path::string_type::npos) fail(file, EINVAL);
+    Pending file{path, path, {}, std::move(option), {}, false};
+    if (path.native().find('\0') != fs::path::string_type::npos) fail(file, EINVAL, false);
     std::error_code ec;
-    file.created = !fs::exists(path, ec);
-    errno = 0;
-    // Appending neither truncates nor moves anything; it only proves the file can be written.
-    std::FILE* probe = std::fopen(path.string().c_str(), "ab");
-    const int error = errno;
-    if (!probe) {
-        file.created = false;
-        fail(file, error);
+    // A link is written through, as opening it would: its target is replaced.
+    if (fs::is_symlink(path, ec)) file.target = fs::weakly_canonical(path, ec);
+    struct stat st {};
+    if (::stat(file.target.c_str(), &st) == 0) {
+        // The file itself must take writing (a read-only file or a folder does not).
+        const int fd = ::open(file.target.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (fd < 0) fail(file, errno, false);
+        ::close(fd);
+        if (!S_ISREG(st.st_mode)) {
+            files_.push_back(std::move(file));
+            return;
+        }
     }
-    std::fclose(probe);
+    errno = 0;
+    file.temporary = makeTemporary(file.target);
+    if (file.temporary.empty()) fail(file, errno, false);
     files_.push_back(std::move(file));
 }
 
@@ -169,19 +247,31 @@ void FileBatch::setBytes(const fs::path& path, std::string bytes) {
     }
 }
 
-void FileBatch::commit() {
-    committed_ = true;
-    for (const Pending& file : files_) {
-        errno = 0;
-        std::FILE* out = std::fopen(file.path.string().c_str(), "wb");
-        bool written =
-            out && std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) == file.bytes.size();
-        int error = errno;
-        if (out && std::fclose(out) != 0) {
-            written = false;
-            if (!error) error = errno;
+fs::path FileBatch::temporaryOf(const fs::path& path) {
+    for (Pending& file : files_) {
+        if (file.path == path && !file.temporary.empty()) {
+            file.external = true;
+            return file.temporary;
         }
-        if (!written) fail(file, error);
+    }
+    return {};
+}
+
+void FileBatch::commit() {
+    for (const Pending& file : files_) {
+        if (file.temporary.empty()) continue;
+        const auto bytes =
+            file.external ? std::nullopt : std::optional<std::string_view>(file.bytes);
+        if (const int error = fill(file.temporary, bytes, true)) fail(file, error, true);
+    }
+    for (const Pending& file : files_) {
+        if (!file.temporary.empty()) continue;
+        if (const int error = fill(file.target, file.bytes, false)) fail(file, error, true);
+    }
+    for (const Pending& file : files_) {
+        if (file.temporary.empty()) continue;
+        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0) fail(file, errno, true);
+        renamed_.push_back(&file);
     }
 }
 

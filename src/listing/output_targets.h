@@ -43,10 +43,13 @@ std::unique_ptr<OutputChannel> openFileChannel(const std::filesystem::path& path
 void writeWholeFile(const std::filesystem::path& path, std::string_view bytes,
                     std::string_view advice);
 
-// Files written together or not at all. add() makes sure a file can be written before anything
-// is: it opens the file without truncating it (creating it when missing), so that a name that
-// cannot be written fails while every file is still as it was. commit() then writes them all;
-// a batch destroyed before commit() removes the files it created.
+// Files written together or not at all. add() makes a temporary file beside each target at
+// once, so that a folder that takes no file fails while every file is still as it was. commit()
+// writes each file's bytes into its temporary and flushes it to the disk, and only when every
+// one is complete renames them over their targets: a full disk or any other failure leaves
+// every target as it was. A target that is no regular file (a device such as /dev/null) is
+// written where it is, after every temporary is complete. A batch that fails or is destroyed
+// before commit() removes its temporaries.
 class FileBatch {
 public:
     FileBatch() = default;
@@ -59,19 +62,25 @@ public:
     void add(const std::filesystem::path& path, std::string option);
     // The bytes of a file added before; a file without bytes is written empty.
     void setBytes(const std::filesystem::path& path, std::string bytes);
-    // Throws OutputError naming the file and its option.
+    // For a file that another writer makes (a sound file): the temporary to write it into
+    // before commit(), which then only flushes and renames it. Empty for a path not added, or
+    // for a target that is written where it is.
+    std::filesystem::path temporaryOf(const std::filesystem::path& path);
+    // Throws OutputError naming the file and its option, and saying which files were written.
     void commit();
 
 private:
     struct Pending {
-        std::filesystem::path path;
+        std::filesystem::path path;    // as named, for the messages
+        std::filesystem::path target;  // where a link leads
+        std::filesystem::path temporary;
         std::string option;
         std::string bytes;
-        bool created = false;
+        bool external = false;  // written by another writer into `temporary`
     };
-    [[noreturn]] static void fail(const Pending& file, int error);
+    [[noreturn]] void fail(const Pending& file, int error, bool atCommit) const;
     std::vector<Pending> files_;
-    bool committed_ = false;
+    std::vector<const Pending*> renamed_;
 };
 
 // The platform's null device, opened for writing.

@@ -26,8 +26,8 @@ bool blank(const std::string& text) {
 
 // The clock field in hertz, or the text that says what it takes.
 std::optional<double> clockHz(const dds::Chip& chip, const std::string& text, std::string& error) {
-    const double mhz = numbers::parseFieldNumber(text);
-    if (std::isfinite(mhz) && mhz > 0 && std::isfinite(mhz * kHzPerMHz)) return mhz * kHzPerMHz;
+    const auto mhz = numbers::parsePlainNumber(text);
+    if (mhz && *mhz > 0 && std::isfinite(*mhz * kHzPerMHz)) return *mhz * kHzPerMHz;
     error = "Clock: \"" + text + "\" is not a clock in MHz; give the " + std::string(chip.name) +
             "'s system clock, a number above 0 such as " +
             trimmedDecimalText(chip.maxClockHz / kHzPerMHz);
@@ -35,7 +35,7 @@ std::optional<double> clockHz(const dds::Chip& chip, const std::string& text, st
 }
 
 std::optional<int> multiplier(const dds::Chip& chip, const std::string& text, std::string& error) {
-    const double value = numbers::parseFieldNumber(text);
+    const double value = numbers::parsePlainNumber(text).value_or(0);
     std::int32_t whole = 0;
     if (value == std::floor(value) && numbers::roundsToInt32(value, whole) && whole >= 1) {
         return whole;
@@ -87,7 +87,7 @@ numbers::Rational exact(double value) {
 std::optional<numbers::Rational> calibrationFactor(Calibration kind, const std::string& text,
                                                    const MainWindowModel& plan, double nominalHz,
                                                    const dds::Chip& chip, std::string& error) {
-    const auto value = numbers::parseWholeNumber(text);
+    const auto value = numbers::parsePlainNumber(text);
     std::optional<numbers::Rational> factor;
     if (value && std::isfinite(*value) && std::fabs(*value) < 1e12) {
         if (kind == Calibration::Ppm) factor = numbers::factorFromPpm(exact(*value));
@@ -103,7 +103,18 @@ std::optional<numbers::Rational> calibrationFactor(Calibration kind, const std::
             }
         }
     }
-    if (!factor) error = "Calibration: \"" + text + "\" is no correction; give " + kCalibrationRule;
+    if (!factor && value && kind == Calibration::MeasuredHz) {
+        error = "Calibration: measured \"" + text + "\" Hz is more than " +
+                std::to_string(numbers::kMaxCorrectionPpm) +
+                " ppm off the carrier at the antenna; give the counter's reading in Hz";
+    } else if (!factor && value) {
+        const std::string limit = std::to_string(numbers::kMaxCorrectionPpm);
+        error = "Calibration: \"" + text + (kind == Calibration::Ppm ? "\" ppm" : "\" ppb") +
+                " is more than a real clock is off; give -" + limit + " to " + limit + " ppm (-" +
+                limit + "000 to " + limit + "000 ppb)";
+    } else if (!factor) {
+        error = "Calibration: \"" + text + "\" is no correction; give " + kCalibrationRule;
+    }
     return factor;
 }
 
@@ -178,7 +189,7 @@ FirmwareModel::ChipPlan FirmwareModel::chipPlan(const MainWindowModel& plan) con
     if (calibration_ != Calibration::None && !blank(calibrationText_)) {
         const double refIn = numbers::parseFieldNumber(plan.fieldText(Field::RefIn)) * kHzPerMHz;
         const double nominalHz =
-            clock ? numbers::parseFieldNumber(*clock) * kHzPerMHz
+            clock ? numbers::parsePlainNumber(*clock).value_or(0) * kHzPerMHz
                   : numbers::parseFieldNumber(plan.fieldText(Field::ClockFreq)) * kHzPerMHz;
         if (!(nominalHz > 0) || !(refIn > 0)) {
             out.error = "Calibration: the plan has no clock to correct";

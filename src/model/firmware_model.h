@@ -41,8 +41,9 @@ public:
     void selectChip(int index);  // a format the chip does not have becomes the C header
     // The AD9852/54 run at the main window's DDS clock; the others at a clock of their own.
     bool ownClock() const { return !chip().picListing; }
-    // Numbers are read as the main window reads its fields ("180 MHz" is 180). Each chip keeps
-    // the texts typed for it; a chip without a clock yet shows a prompt, not an error.
+    // The fields take plain numbers ("180", "2.5"; "180 MHz" or "14,0971" is an error naming
+    // the field). Each chip keeps the texts typed for it; a chip without a clock yet shows a
+    // prompt, not an error.
     const std::string& clockText() const { return clockTexts_[chipSlot()]; }  // MHz
     void setClockText(std::string text) { clockTexts_[chipSlot()] = std::move(text); }
     // The chip's own reference multiplier (the AD9852/54 have the main window's PLL instead).

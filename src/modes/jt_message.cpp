@@ -205,6 +205,10 @@ JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt6
     JtSource out;
     out.text = normaliseMessage(message);
     requireAlphabet(kind, message, out.text, kJtAlphabet, kAllowed);
+    // The reference encoders keep one blank of those a message starts with, which makes it free
+    // text; the receivers print it without the blank.
+    const bool leadingBlank = message.starts_with(' ');
+    if (leadingBlank) out.text.insert(0, 1, ' ');
     const Packer packer(kind, message);
     if (out.text.size() > 22)
         packer.fail(cat({"it has ", std::to_string(out.text.size()), " characters"}),
@@ -234,9 +238,10 @@ JtSource packJtMessage(std::string_view message, std::string_view kind, bool jt6
     }
     if (m.size() > 13)
         packer.fail(cat({"as free text it has ", std::to_string(m.size()), " characters",
-                         m.size() == body.size() ? "" : " (CQ forms take more room)"}),
+                         m.size() == body.size() ? "" : " (CQ forms take more room)",
+                         leadingBlank ? " (a leading blank makes any message free text)" : ""}),
                     "free text has at most 13 characters; a standard message is "
-                    "CALL CALL GRID|REPORT|RO|RRR|73");
+                    "CALL CALL GRID|REPORT|RO|RRR|73 without a blank before it");
     out.packed = packJtFreeText(m);
     return out;
 }

@@ -5,10 +5,13 @@ namespace {
 
 constexpr long long kFactorDen = 1000000000000000;
 
-std::optional<Rational> factorFromParts(const Rational& parts, long long perWhole) {
-    const Rational factor = Rational(1) + parts / Rational(perWhole);
-    if (factor <= Rational(0)) return std::nullopt;
+std::optional<Rational> withinLimit(const Rational& factor) {
+    if ((factor - Rational(1)).abs() > Rational(kMaxCorrectionPpm, 1000000)) return std::nullopt;
     return factor;
+}
+
+std::optional<Rational> factorFromParts(const Rational& parts, long long perWhole) {
+    return withinLimit(Rational(1) + parts / Rational(perWhole));
 }
 
 }  // namespace
@@ -24,7 +27,7 @@ std::optional<Rational> factorFromPpb(const Rational& ppb) {
 std::optional<Rational> factorFromMeasurement(const Rational& expectedHz,
                                               const Rational& measuredHz) {
     if (expectedHz <= Rational(0) || measuredHz <= Rational(0)) return std::nullopt;
-    return measuredHz / expectedHz;
+    return withinLimit(measuredHz / expectedHz);
 }
 
 Rational correctedClock(const Rational& nominalHz, const Rational& factor) {

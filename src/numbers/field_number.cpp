@@ -171,6 +171,29 @@ Scan scanNumber(Cursor& cursor) {
     return scanDecimal(cursor);
 }
 
+// sign? (digits ("." digits?)? | "." digits) (("e" | "E") sign? digits)?
+bool isPlainDecimal(std::string_view t) {
+    std::size_t i = 0;
+    const auto digits = [&]() {
+        const std::size_t start = i;
+        while (i < t.size() && isDigit(t[i])) ++i;
+        return i > start;
+    };
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    bool mantissa = digits();
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        mantissa = digits() || mantissa;
+    }
+    if (!mantissa) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        if (!digits()) return false;
+    }
+    return i == t.size();
+}
+
 }  // namespace
 
 double parseFieldNumber(std::string_view text) {
@@ -187,6 +210,20 @@ std::optional<double> parseWholeNumber(std::string_view text) {
     const Scan scan = scanNumber(cursor);
     if (!scan.hasDigits || cursor.position() != core.size()) return std::nullopt;
     return scan.value;
+}
+
+std::optional<double> parsePlainNumber(std::string_view text) {
+    if (!isPlainDecimal(text)) return std::nullopt;
+    const auto value = parseWholeNumber(text);
+    if (!value || !std::isfinite(*value)) return std::nullopt;
+    return value;
+}
+
+std::string_view unreadFieldRest(std::string_view text) {
+    Cursor cursor(text, /*skipBlanks=*/true);
+    scanNumber(cursor);
+    cursor.peek();  // past the blanks after the number
+    return text.substr(cursor.position());
 }
 
 }  // namespace meridel::numbers

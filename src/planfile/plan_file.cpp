@@ -1,9 +1,13 @@
 #include "planfile/plan_file.h"
 
+#include "dds/chips.h"
+#include "numbers/clock_correction.h"
 #include "numbers/double_chars.h"
 #include "numbers/field_number.h"
+#include "numbers/quoted_text.h"
 
 #include <toml++/toml.h>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -18,6 +22,14 @@ namespace meridel::planfile {
 namespace {
 
 using sequence::Rational;
+
+bool isSi5351Name(std::string_view name) {
+    constexpr std::string_view kName = "si5351";
+    return name.size() == kName.size() &&
+           std::equal(name.begin(), name.end(), kName.begin(), [](char a, char b) {
+               return (a >= 'A' && a <= 'Z' ? static_cast<char>(a + 32) : a) == b;
+           });
+}
 
 // Reads one document, keeping its name for the messages.
 class Reader {
@@ -35,6 +47,19 @@ public:
         if (const auto* i = node.as_integer()) return std::to_string(i->get());
         if (const auto* f = node.as_floating_point()) return shortest(f->get());
         fail(node.source(), key, "must be a text in quotes");
+    }
+
+    // A number as a text or a TOML number, kept as written: the window's lenient reading is
+    // for its own fields only, so "14,0971" or "" here would silently be another beacon.
+    std::string numberText(const toml::node& node, const std::string& key,
+                           const std::string& allowed) const {
+        std::string written = text(node, key);
+        if (!numbers::parsePlainNumber(written)) {
+            fail(node.source(), key,
+                 numbers::quotedText(written) + " is not " + allowed +
+                     " (a plain number: digits, \".\" as the decimal point, such as 14.0971)");
+        }
+        return written;
     }
 
     double number(const toml::node& node, const std::string& key) const {
@@ -82,6 +107,11 @@ public:
 
     static std::string shortest(double value) { return numbers::shortestFixedText(value); }
 
+    void note(const std::string& key, const toml::node& node) const {
+        lines_.emplace(key, static_cast<int>(node.source().begin.line));
+    }
+    BeaconPlan::Source source() const { return {name_, lines_}; }
+
     const toml::table& table(const toml::node& node, const std::string& key) const {
         const auto* t = node.as_table();
         if (!t) fail(node.source(), key, "must be a table ([" + key + "])");
@@ -90,6 +120,7 @@ public:
 
 private:
     std::string name_;
+    mutable std::map<std::string, int> lines_;
 };
 
 using Setter = std::function<void(const toml::node&, const std::string&)>;
@@ -101,6 +132,7 @@ void eachKey(const Reader& r, const toml::table& t, const std::string& section,
     for (const auto& [key, node] : t) {
         const std::string full = section + "." + std::string(key.str());
         bool known = false;
+        r.note(full, node);
         for (const auto& [name, set] : setters) {
             if (name == key.str()) {
                 set(node, full);
@@ -121,6 +153,7 @@ void readSegments(const Reader& r, const toml::node& node, sequence::SequencePla
     for (const toml::node& item : *list) {
         const std::string section = "segment " + std::to_string(plan.segments.size() + 1);
         const toml::table& t = r.table(item, section);
+        r.note(section, item);
         sequence::Segment segment;
         bool hasKind = false;
         eachKey(
@@ -152,21 +185,29 @@ void readSegments(const Reader& r, const toml::node& node, sequence::SequencePla
 void readCalibration(const Reader& r, const toml::node& node, BeaconPlan::Calibration& c) {
     const auto numberText = [&r](std::optional<std::string>& field, const char* allowed) {
         return [&r, &field, allowed](const toml::node& n, const std::string& k) {
-            field = r.text(n, k);
-            const auto value = numbers::parseWholeNumber(*field);
-            if (!value || !std::isfinite(*value)) r.fail(n.source(), k, allowed);
+            field = r.numberText(n, k, allowed);
+        };
+    };
+    // ppm or ppb within what a real clock is off (see numbers::kMaxCorrectionPpm).
+    const auto partsText = [&r](std::optional<std::string>& field, double perPpm,
+                                const char* unit) {
+        return [&r, &field, perPpm, unit](const toml::node& n, const std::string& k) {
+            field = r.numberText(
+                n, k, std::string("a number of ") + unit + ", positive when the clock runs fast");
+            const double limit = numbers::kMaxCorrectionPpm * perPpm;
+            if (std::fabs(*numbers::parsePlainNumber(*field)) > limit) {
+                r.fail(n.source(), k,
+                       numbers::quotedText(*field) + " is more than a real clock is off; give " +
+                           numbers::shortestText(-limit) + " to " + numbers::shortestText(limit) +
+                           " " + unit);
+            }
         };
     };
     const toml::table& t = r.table(node, "calibration");
     eachKey(r, t, "calibration",
-            {{"ppm", numberText(c.ppm,
-                                "must be a number of ppm, positive when the clock runs "
-                                "fast, such as -2.5")},
-             {"ppb", numberText(c.ppb,
-                                "must be a number of ppb, positive when the clock runs "
-                                "fast, such as -2500")},
-             {"measured",
-              numberText(c.measured, "must be a counter's reading in Hz, such as 144489001.25")},
+            {{"ppm", partsText(c.ppm, 1, "ppm")},
+             {"ppb", partsText(c.ppb, 1000, "ppb")},
+             {"measured", numberText(c.measured, "a counter's reading in Hz")},
              {"measured_at", [&](const toml::node& n, const std::string& k) {
                   c.measuredAt = r.text(n, k);
                   if (c.measuredAt != "antenna" && c.measuredAt != "dds") {
@@ -188,6 +229,44 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
     const auto textInto = [&](std::optional<std::string>& field) -> Setter {
         return [&r, &field](const toml::node& n, const std::string& k) { field = r.text(n, k); };
     };
+    const auto plainInto = [&](std::optional<std::string>& field, const char* allowed) -> Setter {
+        return [&r, &field, allowed](const toml::node& n, const std::string& k) {
+            field = r.numberText(n, k, allowed);
+        };
+    };
+    // The window's PLL list: the exact text of one of its entries.
+    const auto pllInto = [&](std::optional<std::string>& field) -> Setter {
+        return [&r, &field](const toml::node& n, const std::string& k) {
+            field = r.text(n, k);
+            const auto value = numbers::parsePlainNumber(*field);
+            const int whole = value && *value >= 1 && *value <= 64 ? static_cast<int>(*value) : 0;
+            if (!whole || *field != std::to_string(whole) ||
+                !dds::allowsMultiplier(dds::defaultChip(), whole)) {
+                r.fail(n.source(), k,
+                       numbers::quotedText(*field) + " is not a PLL multiplier; use " +
+                           dds::multiplierText(dds::defaultChip()));
+            }
+        };
+    };
+    const auto chipInto = [&](std::optional<std::string>& field) -> Setter {
+        return [&r, &field](const toml::node& n, const std::string& k) {
+            field = r.text(n, k);
+            if (!dds::findChip(*field) && !isSi5351Name(*field)) {
+                r.fail(n.source(), k,
+                       numbers::quotedText(*field) + " is not a chip MERIDEL knows; use " +
+                           dds::chipNames() + " or Si5351");
+            }
+        };
+    };
+    const auto formatInto = [&](std::optional<std::string>& field) -> Setter {
+        return [&r, &field](const toml::node& n, const std::string& k) {
+            field = r.text(n, k);
+            if (*field != "asm" && *field != "c") {
+                r.fail(n.source(), k,
+                       numbers::quotedText(*field) + " is not a format; use asm or c");
+            }
+        };
+    };
     const auto numberInto = [&](std::optional<double>& field) -> Setter {
         return [&r, &field](const toml::node& n, const std::string& k) { field = r.number(n, k); };
     };
@@ -203,21 +282,21 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
         const std::string name(key.str());
         if (name == "plan") {
             eachKey(r, r.table(node, name), name,
-                    {{"ref_in", textInto(f.refIn)},
-                     {"pll", textInto(f.pll)},
-                     {"rf_mult", textInto(f.rfMult)},
-                     {"output", textInto(f.output)},
-                     {"tone", textInto(f.tone)},
-                     {"shift", textInto(f.shift)},
+                    {{"ref_in", plainInto(f.refIn, "a reference in MHz")},
+                     {"pll", pllInto(f.pll)},
+                     {"rf_mult", plainInto(f.rfMult, "a multiplier")},
+                     {"output", plainInto(f.output, "a carrier in MHz")},
+                     {"tone", plainInto(f.tone, "a tone in Hz")},
+                     {"shift", plainInto(f.shift, "a shift in Hz")},
                      {"mode", textInto(f.mode)},
                      {"comment", textInto(f.comment)},
                      {"file", textInto(f.file)}});
         } else if (name == "dds") {
             eachKey(r, r.table(node, name), name,
-                    {{"chip", textInto(d.chip)},
-                     {"clock", textInto(d.clock)},
-                     {"ref_mult", textInto(d.refMult)},
-                     {"format", textInto(d.format)}});
+                    {{"chip", chipInto(d.chip)},
+                     {"clock", plainInto(d.clock, "a clock in MHz")},
+                     {"ref_mult", plainInto(d.refMult, "a multiplier")},
+                     {"format", formatInto(d.format)}});
         } else if (name == "messages") {
             eachKey(r, r.table(node, name), name,
                     {{"jt", textInto(m.jt)},
@@ -268,6 +347,7 @@ BeaconPlan readDocument(const toml::table& doc, const Reader& r) {
         }
     }
     plan.sequence = sequence;
+    plan.source = r.source();
     return plan;
 }
 
@@ -303,6 +383,15 @@ void line(std::string& out, std::string_view key, const std::optional<std::strin
     if (value) out.append(key).append(" = ").append(quoted(*value)).append("\n");
 }
 
+// A field's text as the file takes it: as typed when it is a plain number, else the number the
+// window reads in it (" " is 0, "10 MHz" is 10). A text that reads as no finite number stays,
+// and reading the file then names it.
+std::optional<std::string> plainField(const std::optional<std::string>& text) {
+    if (!text || numbers::parsePlainNumber(*text)) return text;
+    const double value = numbers::parseFieldNumber(*text);
+    return std::isfinite(value) ? numbers::shortestText(value) : *text;
+}
+
 }  // namespace
 
 BeaconPlan readPlan(std::string_view text, const std::string& name) {
@@ -332,19 +421,19 @@ std::string writePlan(const BeaconPlan& plan) {
     };
     std::string body;
     const auto& f = plan.fields;
-    line(body, "ref_in", f.refIn);
+    line(body, "ref_in", plainField(f.refIn));
     line(body, "pll", f.pll);
-    line(body, "rf_mult", f.rfMult);
-    line(body, "output", f.output);
-    line(body, "tone", f.tone);
-    line(body, "shift", f.shift);
+    line(body, "rf_mult", plainField(f.rfMult));
+    line(body, "output", plainField(f.output));
+    line(body, "tone", plainField(f.tone));
+    line(body, "shift", plainField(f.shift));
     line(body, "mode", f.mode);
     line(body, "comment", f.comment);
     line(body, "file", f.file);
     section("plan", std::exchange(body, {}));
     line(body, "chip", plan.dds.chip);
-    line(body, "clock", plan.dds.clock);
-    line(body, "ref_mult", plan.dds.refMult);
+    line(body, "clock", plainField(plan.dds.clock));
+    line(body, "ref_mult", plainField(plan.dds.refMult));
     line(body, "format", plan.dds.format);
     section("dds", std::exchange(body, {}));
     const auto& c = plan.calibration;
@@ -382,6 +471,12 @@ std::string writePlan(const BeaconPlan& plan) {
         section("timer", std::exchange(body, {}));
     }
     return out;
+}
+
+std::string BeaconPlan::where(const std::string& key) const {
+    const auto line = source.lines.find(key);
+    if (line == source.lines.end()) return {};
+    return source.file + ":" + std::to_string(line->second) + ": " + key + ": ";
 }
 
 beacon::MessageInputs messageInputs(const BeaconPlan::Messages& m) {

@@ -2,6 +2,7 @@
 // of one beacon, in TOML. This is the only code that reads or writes that format.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -36,7 +37,17 @@ struct BeaconPlan {
     } calibration;
     std::optional<sequence::SequencePlan> sequence;
     std::optional<sequence::TimerSpec> timer;
+    // Where the file gave each key ("messages.wspr", "segment 2"), for the errors that come to
+    // light only when the plan is computed. Not part of the plan's value.
+    struct Source {
+        std::string file;
+        std::map<std::string, int> lines;
+        friend bool operator==(const Source&, const Source&) { return true; }
+    } source;
     friend bool operator==(const BeaconPlan&, const BeaconPlan&) = default;
+
+    // "beacon.toml:12: messages.wspr: " for a key the file gave; empty for any other.
+    std::string where(const std::string& key) const;
 };
 
 // A file that is no plan: what() names the file, the line and the key, and what is allowed.

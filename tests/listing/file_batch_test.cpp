@@ -2,8 +2,13 @@
 // changes, and a batch given up leaves the folder as it found it.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "listing/output_targets.h"
 #include "support/fixtures.h"
@@ -19,22 +24,36 @@ void write(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// The names in a folder, to see that no temporary is left behind.
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 TEST(FileBatch, WritesEveryFileOnCommit) {
     const ScratchFolder folder("batch");
     const fs::path a = folder.path() / "A.INC", b = folder.path() / "b.inc";
     write(a, "old contents, longer than the new");
+    fs::permissions(a, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     FileBatch batch;
     batch.add(a, "--file");
     batch.add(b, "--symbol-file");
     EXPECT_EQ(readBytes(a.string()), "old contents, longer than the new");  // not yet truncated
+    EXPECT_FALSE(fs::exists(b));
     batch.setBytes(a, "listing\r\n");
     batch.setBytes(b, "symbols\r\n");
     batch.commit();
     EXPECT_EQ(readBytes(a.string()), "listing\r\n");
     EXPECT_EQ(readBytes(b.string()), "symbols\r\n");
+    EXPECT_EQ(fs::status(a).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"A.INC", "b.inc"}));
 }
 
-TEST(FileBatch, GivenUpLeavesOldFilesAndRemovesNewOnes) {
+TEST(FileBatch, GivenUpLeavesEveryFileAsItWas) {
     const ScratchFolder folder("batch");
     const fs::path kept = folder.path() / "KEPT.INC", fresh = folder.path() / "fresh.inc";
     write(kept, "old");
@@ -42,7 +61,6 @@ TEST(FileBatch, GivenUpLeavesOldFilesAndRemovesNewOnes) {
         FileBatch batch;
         batch.add(kept, "--file");
         batch.add(fresh, "--symbol-file");
-        EXPECT_TRUE(fs::exists(fresh));
         try {
             batch.add(folder.path() / "missing" / "x.inc", "--symbol-file");
             ADD_FAILURE() << "a file in a missing folder was accepted";
@@ -53,7 +71,47 @@ TEST(FileBatch, GivenUpLeavesOldFilesAndRemovesNewOnes) {
         }
     }
     EXPECT_EQ(readBytes(kept.string()), "old");
-    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"KEPT.INC"});
+}
+
+// A disk that fills up while the second file is written: both old files stay whole, the
+// temporaries go and the message says that nothing was written. A small tmpfs is the disk
+// where the test may mount one (as root); elsewhere a file size limit fails the write the same
+// way.
+TEST(FileBatch, AFullDiskLeavesEveryOldFile) {
+    const ScratchFolder folder("batch");
+    const fs::path disk = folder.path() / "disk";
+    fs::create_directory(disk);
+    const bool mounted = ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") == 0;
+    const fs::path a = disk / "A.H", b = disk / "b.wav";
+    write(a, "old header");
+    write(b, "old sound");
+    std::string message;
+    {
+        FileBatch batch;
+        batch.add(a, "--file");
+        batch.add(b, "--wav");
+        batch.setBytes(a, std::string(4096, 'h'));
+        batch.setBytes(b, std::string(200000, 's'));
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{100000, old.rlim_max};
+        const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        if (!mounted) ::setrlimit(RLIMIT_FSIZE, &small);
+        try {
+            batch.commit();
+        } catch (const OutputError& e) {
+            message = e.what();
+        }
+        if (!mounted) ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldSignal);
+    }
+    EXPECT_EQ(readBytes(a.string()), "old header");
+    EXPECT_EQ(readBytes(b.string()), "old sound");
+    EXPECT_EQ(namesIn(disk), (std::set<std::string>{"A.H", "b.wav"}));
+    EXPECT_NE(message.find("\"" + b.string() + "\" (--wav): "), std::string::npos) << message;
+    EXPECT_NE(message.find("No file was written."), std::string::npos) << message;
+    if (mounted) ::umount(disk.c_str());
 }
 
 TEST(FileBatch, RefusesANameWithANul) {

@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Spellings,
     ::testing::Values(SameSymbols{"CQ DX", kJt65, "CQ DX K1ABC FN42", "CQ9DX K1ABC FN42"},
                       SameSymbols{"CQ + continent", kJt4, "CQ EU K1ABC FN42", "E9EU K1ABC FN42"},
-                      SameSymbols{"blanks and case", kJt4, "  cq   k1abc FN42 ", "CQ K1ABC FN42"},
+                      SameSymbols{"blanks and case", kJt4, "cq   k1abc FN42 ", "CQ K1ABC FN42"},
+                      SameSymbols{"leading blanks", kJt4, "   hello  world", " HELLO WORLD"},
                       SameSymbols{"PI4 case", encodePi4, " pa3abc/b", "PA3ABC/B"}),
     [](const auto& info) {
         std::string name;
@@ -61,7 +62,7 @@ TEST(SymbolTables, CountsPeriodsAndText) {
         const char* text;
     };
     for (const Row& r :
-         {Row{encodeJt(" cq  k1abc fn42", JtSubmode::JT65C), "JT65C", 126, 4096 / 11025.0,
+         {Row{encodeJt("cq  k1abc fn42 ", JtSubmode::JT65C), "JT65C", 126, 4096 / 11025.0,
               "CQ K1ABC FN42"},
           Row{encodeJt("cq k1abc fn42", JtSubmode::JT4A), "JT4A", 206, 2520 / 11025.0,
               "CQ K1ABC FN42"},

@@ -59,8 +59,16 @@ TEST(ClockCorrection, SignAndLimits) {
     EXPECT_EQ(*factorFromPpm(Rational(10)), Rational(1000010, 1000000));
     EXPECT_EQ(*factorFromPpb(Rational(-250)), Rational(999999750, 1000000000));
     EXPECT_EQ(partsPerBillion(*factorFromPpm(Rational(-3, 2))), Rational(-1500));
+    // Up to 1000 ppm either way, what a real clock can be off; a counter's reading in MHz
+    // (50 for 50 MHz) or at the chip behind a tripler is far beyond.
+    EXPECT_TRUE(factorFromPpm(Rational(-1000)));
+    EXPECT_TRUE(factorFromPpb(Rational(1000000)));
+    EXPECT_FALSE(factorFromPpm(Rational(10001, 10)));
+    EXPECT_FALSE(factorFromPpb(Rational(-1000001)));
     EXPECT_FALSE(factorFromPpm(Rational(-1000000)));
-    EXPECT_TRUE(factorFromPpm(Rational(-999999)));
+    EXPECT_TRUE(factorFromMeasurement(Rational(50000000), Rational(50050000)));
+    EXPECT_FALSE(factorFromMeasurement(Rational(50000000), Rational(50050001)));
+    EXPECT_FALSE(factorFromMeasurement(Rational(50000000), Rational(50)));
     EXPECT_FALSE(factorFromMeasurement(Rational(0), Rational(5)));
     EXPECT_FALSE(factorFromMeasurement(Rational(5), Rational(-1)));
 }

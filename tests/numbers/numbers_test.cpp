@@ -43,6 +43,26 @@ TEST(FieldNumber, WholeNumberAcceptsOnlyANumberWithBlanksAround) {
     }
 }
 
+TEST(FieldNumber, PlainNumberIsOneFiniteDecimalAndNothingElse) {
+    const std::pair<std::string, double> numbers[] = {
+        {"14.0971", 14.0971}, {"-2.5", -2.5}, {"+3", 3}, {".5", .5}, {"5.", 5},
+        {"1.5e3", 1500}, {"2E-2", 0.02}, {"0", 0}, {"1e308", 1e308}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(parsePlainNumber(text), value) << text;
+    for (const char* text : {"", " ", " 5", "5 ", "1 296", "14,0971", "nan", "inf", "-inf",
+                             "1e309", "&H1F", "2D2", "1e", "1e+", ".", "-", "+-1", "1.2.3",
+                             "\xef\xbc\x91\xef\xbc\x94", "5MHz", "0x10"}) {
+        EXPECT_FALSE(parsePlainNumber(text).has_value()) << text;
+    }
+}
+
+TEST(FieldNumber, UnreadRestIsWhereTheLenientReadingStopped) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"14,0971", ",0971"}, {"10 MHz", "MHz"}, {"abc", "abc"}, {"1e", "e"}, {"&H1FG", "G"},
+        {"1 296", ""}, {" 2 0 ", ""}, {"", ""}, {"1E 2", ""}, {"nan", "nan"}, {"5.5.5", ".5"},
+        {"&O9", "9"}};
+    for (const auto& [text, rest] : rows) EXPECT_EQ(unreadFieldRest(text), rest) << text;
+}
+
 TEST(DecimalText, FieldFormRoundsToFifteenDigitsWithExponentsOutsideOrdinaryMagnitudes) {
     const std::pair<double, const char*> rows[] = {
         {12.8 * 16, " 204.8"}, {0.5, " .5"}, {-0.5, "-.5"}, {0, " 0"}, {-0.0, " 0"},
