@@ -274,7 +274,7 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
                  std::FILE* out, const std::optional<CycleResult>& cycle) {
-    if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle);
+    if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle, fw.plan.prefix);
     std::string header =
         firmware::cHeader(*fw.words, messages, "meridel-cli", fw.plan.prefix, fw.headerExtras);
     fw.header = header;
@@ -390,8 +390,8 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
                 printSymbols(*messages, out);
             }
         }
+        if (cycle && !options.json) reportBreaches(*cycle, err);
         if (events) {
-            if (!options.json) reportBreaches(*cycle, err);
             if (options.sequence.eventFile) {
                 batch.setBytes(*options.sequence.eventFile, eventFileBytes(*cycle));
             } else if (!options.json) {
