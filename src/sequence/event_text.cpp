@@ -174,7 +174,7 @@ std::string cEventSection(const Cycle& c, const TimerPlan* timer, std::string_vi
 
 std::vector<std::string> asmEventLines(const Cycle& c, const TimerPlan* timer) {
     std::vector<std::string> lines;
-    lines.push_back(";" + cycleComment(c));
+    lines.push_back(std::string(";").append(cycleComment(c)));
     lines.push_back(
         ";time us (4 bytes), kind (0 start, 1 symbol, 2 key down, 3 key up, 4 end), table (0 "
         "none, 1 jt, 2 wspr, 3 fsk441, 4 pi4, 5 cw, 6 rtty, 7 carrier), index (2), tone, key" +
