@@ -275,7 +275,7 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
 void writeHeader(FirmwareResult& fw, const Options& options,
                  std::span<const firmware::MessageTable> messages, listing::FileBatch& batch,
                  std::FILE* out, const std::optional<CycleResult>& cycle) {
-    if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle);
+    if (cycle) fw.headerExtras.section = cycleHeaderSection(*cycle, fw.plan.prefix);
     if (const auto& option = options.sequence.commentOutdatedBy) {
         fw.headerExtras.commentNote =
             "(the plan file's comment is left out: " + *option + " changed the plan)";
@@ -448,8 +448,8 @@ std::optional<Failure> runBatch(MainWindowModel& model, const Options& options, 
                 printSymbols(*messages, out);
             }
         }
+        if (cycle && !options.json) reportBreaches(*cycle, err);
         if (events) {
-            if (!options.json) reportBreaches(*cycle, err);
             if (options.sequence.eventFile) {
                 batch.setBytes(*options.sequence.eventFile, eventFileBytes(*cycle));
             } else if (!options.json) {

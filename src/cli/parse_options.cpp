@@ -122,7 +122,7 @@ Options parseOptions(const std::vector<std::string>& args) {
             return args[++i];
         };
         if (isSequenceOption(option)) {
-            if (option == "--check" && value) throw UsageError{"--check takes no value"};
+            if (takesNoValue(option) && value) throw UsageError{option + " takes no value"};
             takeSequenceOption(options.sequence, option, takeValue);
             continue;
         }

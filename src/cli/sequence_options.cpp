@@ -13,9 +13,9 @@
 namespace meridel::cli {
 namespace {
 
-constexpr std::array<std::string_view, 7> kOptions = {
-    "--plan",     "--write-plan",      "--check",     "--event-file",
-    "--timer-hz", "--timer-prescaler", "--timer-bits"};
+constexpr std::array<std::string_view, 8> kOptions = {
+    "--plan",       "--write-plan", "--check",           "--force-cycle",
+    "--event-file", "--timer-hz",   "--timer-prescaler", "--timer-bits"};
 
 std::string numberText(double value) {
     return numbers::shortestText(value);
@@ -150,9 +150,14 @@ std::string seconds(const sequence::Rational& t) {
     return text;
 }
 
+// "overlap at 6.000 s: segment 2 ..."
+std::string ruleLine(const sequence::Finding& f) {
+    return std::string(sequence::ruleName(f.rule)) + " at " + seconds(f.at) + " s: " + f.text;
+}
+
+// As --check prints it: a hard rule's breach is an error.
 std::string findingLine(const sequence::Finding& f) {
-    return std::string(f.breach ? "breach " : "note ") + std::string(sequence::ruleName(f.rule)) +
-           " at " + seconds(f.at) + " s: " + f.text;
+    return (!f.breach ? "note " : f.hard ? "error " : "breach ") + ruleLine(f);
 }
 
 }  // namespace
@@ -164,10 +169,16 @@ bool isSequenceOption(std::string_view option) {
     return false;
 }
 
+bool takesNoValue(std::string_view option) {
+    return option == "--check" || option == "--force-cycle";
+}
+
 void takeSequenceOption(SequenceRequest& r, std::string_view option,
                         const std::function<std::string()>& value) {
     if (option == "--check") {
         r.check = true;
+    } else if (option == "--force-cycle") {
+        r.forceCycle = true;
     } else if (option == "--plan") {
         value();  // read by expandPlan
     } else if (option == "--write-plan") {
@@ -240,9 +251,9 @@ void writePlanFile(const SequenceRequest& request, const model::MainWindowModel&
 
 void checkSequenceRequest(const SequenceRequest& request) {
     const auto timer = timerOf(request);
-    if (!request.sequence && (timer || request.check || request.eventFile)) {
+    if (!request.sequence && (timer || request.check || request.forceCycle || request.eventFile)) {
         throw UsageError{
-            "--check, --event-file and --timer-hz need a plan file with a cycle "
+            "--check, --force-cycle, --event-file and --timer-hz need a plan file with a cycle "
             "([cycle] and [[segment]]): give --plan FILE"};
     }
 }
@@ -257,6 +268,14 @@ std::optional<CycleResult> computeCycle(const SequenceRequest& request,
     CycleResult result;
     result.cycle = sequence::buildCycle(*request.sequence, tables, cwWpm);
     result.findings = sequence::checkCycle(result.cycle, cwWpm);
+    if (!request.check && !request.forceCycle && sequence::anyHardBreach(result.findings)) {
+        std::string refusal;
+        for (const sequence::Finding& f : result.findings) {
+            if (f.breach && f.hard) refusal.append(refusal.empty() ? "" : "; ").append(f.text);
+        }
+        throw sequence::SequenceError(
+            refusal + " (no file is written for such a cycle: change it, or give --force-cycle)");
+    }
     if (timer) result.timer = sequence::timerReloads(result.cycle, *timer);
     return result;
 }
@@ -276,13 +295,26 @@ int printFindings(const CycleResult& result, bool json, std::FILE* out) {
     return breach ? 1 : 0;
 }
 
-std::string cycleHeaderSection(const CycleResult& result) {
-    return sequence::cEventSection(result.cycle, result.timer ? &*result.timer : nullptr);
+std::string cycleHeaderSection(const CycleResult& result, std::string_view prefix) {
+    std::string forced;
+    for (const sequence::Finding& f : result.findings) {
+        if (f.breach && f.hard) forced += " * " + ruleLine(f) + "\n";
+    }
+    if (!forced.empty()) {
+        forced =
+            "/* Written with --force-cycle: this cycle breaks a rule that spoils other\n"
+            " * transmissions or every decode:\n" +
+            forced + " */\n";
+    }
+    return forced +
+           sequence::cEventSection(result.cycle, result.timer ? &*result.timer : nullptr, prefix);
 }
 
 void reportBreaches(const CycleResult& result, std::FILE* err) {
     for (const sequence::Finding& f : result.findings) {
-        if (f.breach) std::fprintf(err, "warning: %s\n", findingLine(f).c_str());
+        if (!f.breach) continue;
+        std::fprintf(err, "warning: breach %s%s\n", ruleLine(f).c_str(),
+                     f.hard ? " (written as --force-cycle asks)" : "");
     }
 }
 
@@ -290,6 +322,9 @@ std::string eventFileBytes(const CycleResult& result) {
     std::string bytes;
     listing::RecordingChannel channel(bytes);
     channel.writeLine("");
+    for (const sequence::Finding& f : result.findings) {
+        if (f.breach && f.hard) channel.writeLine(";written with --force-cycle: " + ruleLine(f));
+    }
     for (const std::string& line :
          sequence::asmEventLines(result.cycle, result.timer ? &*result.timer : nullptr)) {
         channel.writeLine(line);
@@ -326,6 +361,7 @@ nlohmann::json cycleJson(const CycleResult& result) {
     for (const sequence::Finding& f : result.findings) {
         findings.push_back({{"rule", sequence::ruleName(f.rule)},
                             {"breach", f.breach},
+                            {"hard", f.hard},
                             {"at", f.at.toDouble()},
                             {"text", f.text}});
     }
@@ -340,6 +376,8 @@ nlohmann::json cycleJson(const CycleResult& result) {
                            {"prescaler", result.timer->timer.prescaler},
                            {"bits", result.timer->timer.bits},
                            {"tail_ticks", result.timer->tail.ticks},
+                           {"carry_num", result.timer->carry.num()},
+                           {"carry_den", result.timer->carry.den()},
                            {"worst_error_ns", result.timer->worstError.toDouble() * 1e9}};
     }
     return object;

@@ -20,8 +20,8 @@
 namespace meridel::cli {
 
 // The beacon cycle options: --plan FILE (read first, wherever it stands, so that every other
-// option overrides the file), --write-plan FILE, --check, --event-file NAME, --timer-hz HZ,
-// --timer-prescaler N and --timer-bits N.
+// option overrides the file), --write-plan FILE, --check, --force-cycle, --event-file NAME,
+// --timer-hz HZ, --timer-prescaler N and --timer-bits N.
 struct SequenceRequest {
     std::optional<sequence::SequencePlan> sequence;  // from the plan file
     std::optional<std::string> writePlan, eventFile;
@@ -30,9 +30,12 @@ struct SequenceRequest {
     // The option that changed the plan file's plan, whose comment then no longer describes it.
     std::optional<std::string> commentOutdatedBy;
     std::optional<planfile::BeaconPlan> plan;  // the plan file read, for the lines of errors
+    bool forceCycle = false;  // write the outputs of a cycle that breaks a hard rule
 };
 
 bool isSequenceOption(std::string_view option);
+// --check and --force-cycle are switches.
+bool takesNoValue(std::string_view option);
 
 // Stores a cycle option; `value` takes the option's value (--check takes none). Throws
 // UsageError.
@@ -60,7 +63,8 @@ struct CycleResult {
     std::optional<sequence::TimerPlan> timer;
 };
 
-// Nullopt without a cycle in the plan; throws sequence::SequenceError.
+// Nullopt without a cycle in the plan; throws sequence::SequenceError, also for a cycle that
+// breaks a hard rule unless the request checks it or forces it.
 std::optional<CycleResult> computeCycle(const SequenceRequest& request,
                                         const std::vector<beacon::EncodedMessage>& messages,
                                         double cwWpm);
@@ -68,8 +72,9 @@ std::optional<CycleResult> computeCycle(const SequenceRequest& request,
 // --check: the findings on `out` (or as JSON); 1 on a breach.
 int printFindings(const CycleResult& result, bool json, std::FILE* out);
 
-// The C header section of the events (with the timer counts).
-std::string cycleHeaderSection(const CycleResult& result);
+// The C header section of the events (with the timer counts), its names starting with
+// `prefix`; a forced cycle's hard breaches stand above it.
+std::string cycleHeaderSection(const CycleResult& result, std::string_view prefix);
 
 // A breached rule of the cycle as a warning on `err`.
 void reportBreaches(const CycleResult& result, std::FILE* err);

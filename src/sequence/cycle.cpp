@@ -61,7 +61,8 @@ void symbolEvents(EventList& list, const Rational& start, const Rational& end,
     }
 }
 
-// Key changes only: a run of equal key states is one event.
+// Key changes only: a run of equal key states is one event. CW has one tone, the key-down
+// word (tone 0); a key-up loads none.
 void cwEvents(EventList& list, const Rational& start, const Rational& unit,
               const std::vector<std::uint8_t>& keys) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -72,7 +73,7 @@ void cwEvents(EventList& list, const Rational& start, const Rational& unit,
                  i == 0 ? EventKind::SegmentStart
                  : down ? EventKind::KeyDown
                         : EventKind::KeyUp,
-                 static_cast<int>(i), 1, down);
+                 static_cast<int>(i), down ? 0 : -1, down);
     }
 }
 

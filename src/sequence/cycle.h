@@ -60,7 +60,7 @@ std::string_view eventName(EventKind kind);
 
 // One instant of the cycle. `index` is the symbol (CW: dot unit; RTTY: character) of the table
 // the firmware is at, `tone` the tone number to load from that table's base word (RTTY: 0 space,
-// 1 mark; carrier: 0), both -1 where nothing is loaded.
+// 1 mark; CW key down and carrier: 0), both -1 where nothing is loaded.
 struct Event {
     Rational at;  // seconds from the cycle start
     EventKind kind;

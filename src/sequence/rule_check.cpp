@@ -54,7 +54,7 @@ void checkPlacement(const Cycle& c, std::vector<Finding>& out) {
         const PlacedSegment& before = c.segments[order[k - 1]];
         const PlacedSegment& after = c.segments[order[k]];
         if (after.start < before.end) {
-            out.push_back({Rule::Overlap, true, after.start,
+            out.push_back({Rule::Overlap, true, true, after.start,
                            segmentName(c, order[k]) + " starts at " + seconds(after.start) +
                                ", before " + segmentName(c, order[k - 1]) + " ends at " +
                                seconds(before.end) + "; start it later or shorten the other"});
@@ -62,12 +62,25 @@ void checkPlacement(const Cycle& c, std::vector<Finding>& out) {
     }
     for (std::size_t i = 0; i < c.segments.size(); ++i) {
         if (c.segments[i].end > c.length) {
-            out.push_back({Rule::Overrun, true, c.segments[i].start,
+            out.push_back({Rule::Overrun, true, true, c.segments[i].start,
                            segmentName(c, i) + " ends at " + seconds(c.segments[i].end) +
                                ", after the cycle of " + seconds(c.length) +
                                "; shorten it or lengthen the cycle"});
         }
     }
+}
+
+// A transmission longer than a minute cannot stop for the ID: the minutes it spans are
+// identified by a CW ID that starts within the minute after it ends, in this cycle or the next
+// transmitting one.
+bool idFollows(const Cycle& c, const PlacedSegment& s) {
+    return std::any_of(c.segments.begin(), c.segments.end(), [&](const PlacedSegment& id) {
+        if (id.kind != SegmentKind::Cw) return false;
+        for (const Rational& at : {id.start, id.start + c.period()}) {
+            if (at >= s.end && at < s.end + kMinute) return true;
+        }
+        return false;
+    });
 }
 
 void checkCw(const Cycle& c, double cwWpm, std::vector<Finding>& out) {
@@ -77,7 +90,8 @@ void checkCw(const Cycle& c, double cwWpm, std::vector<Finding>& out) {
             std::snprintf(text, sizeof text,
                           " sends CW at %g WPM, %g characters a minute; use 12 WPM or less", cwWpm,
                           cwWpm * 5);
-            out.push_back({Rule::CwSpeed, true, c.segments[i].start, segmentName(c, i) + text});
+            out.push_back(
+                {Rule::CwSpeed, true, false, c.segments[i].start, segmentName(c, i) + text});
         }
     }
     if (wsprOnly(c)) return;
@@ -87,16 +101,15 @@ void checkCw(const Cycle& c, double cwWpm, std::vector<Finding>& out) {
         const Rational to = from + kMinute;
         bool identified = false;
         for (const PlacedSegment& s : c.segments) {
-            // A transmission longer than a minute cannot stop for the ID: the minutes it spans
-            // are identified by the ID that follows it.
-            const bool longSpan =
-                s.end - s.start > kMinute && overlap(s.start, s.end, from, to) > Rational(0);
+            const bool longSpan = s.end - s.start > kMinute &&
+                                  overlap(s.start, s.end, from, to) > Rational(0) &&
+                                  idFollows(c, s);
             if ((s.kind == SegmentKind::Cw && s.start >= from && s.start < to) || longSpan) {
                 identified = true;
             }
         }
         if (!identified) {
-            out.push_back({Rule::CwId, true, from,
+            out.push_back({Rule::CwId, true, false, from,
                            "no CW identification starts in the minute from " + seconds(from) +
                                "; add a cw segment in that minute"});
         }
@@ -136,7 +149,7 @@ void checkCarrier(const Cycle& c, std::vector<Finding>& out) {
         }
         if (carrier < kMinCarrier && !(even && digitalStarts)) {
             out.push_back(
-                {Rule::Carrier, true, from,
+                {Rule::Carrier, true, false, from,
                  "only " + seconds(carrier) + " of plain carrier in the minute from " +
                      seconds(from) + "; key a carrier of at least 20 s in that minute" +
                      (parityFixed && !even ? " (the odd minute holds the carrier)" : "")});
@@ -171,13 +184,22 @@ void checkModeStarts(const Cycle& c, std::vector<Finding>& out) {
             default:
                 continue;
         }
+        // WSPR off its even minute is not decoded at all: a hard breach.
+        const bool hard = s.kind == SegmentKind::Wspr;
         const Rational inPeriod = c.offset() + s.start;
         const Rational phase = inPeriod - window * Rational((inPeriod / window).floor());
         if (phase != expected) {
-            out.push_back({Rule::ModeStart, true, s.start,
+            out.push_back({Rule::ModeStart, true, hard, s.start,
                            segmentName(c, i) + " starts at " + seconds(s.start) +
                                " of the cycle (" + seconds(phase) + " into its window); " +
                                "receivers expect it at " + rule});
+        } else if ((c.period() / window).den() != 1) {
+            // The next transmission starts a period later, at another place in the window.
+            out.push_back({Rule::ModeStart, true, hard, s.start,
+                           segmentName(c, i) + " starts at " + rule +
+                               " in every other transmission only: its period of " +
+                               c.period().text() + " s is no whole number of " + window.text() +
+                               " s; make cycle x slots a multiple of " + window.text() + " s"});
         }
     }
 }
@@ -221,12 +243,17 @@ std::vector<Finding> checkCycle(const Cycle& c, double cwWpm) {
     char text[160];
     std::snprintf(text, sizeof text, "PA duty cycle %.1f %% (%.3f s key down in %.3f s)",
                   (down / c.period()).toDouble() * 100, down.toDouble(), c.period().toDouble());
-    out.push_back({Rule::Duty, false, Rational(0), text});
+    out.push_back({Rule::Duty, false, false, Rational(0), text});
     return out;
 }
 
 bool anyBreach(const std::vector<Finding>& findings) {
     return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.breach; });
+}
+
+bool anyHardBreach(const std::vector<Finding>& findings) {
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const Finding& f) { return f.breach && f.hard; });
 }
 
 }  // namespace meridel::sequence

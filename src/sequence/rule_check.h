@@ -16,6 +16,9 @@ std::string_view ruleName(Rule rule);
 struct Finding {
     Rule rule;
     bool breach;  // false: a figure to know (the duty cycle), not a fault
+    // A breach that spoils more than this beacon: segments that overlap, a transmission running
+    // into the next cycle or slot (another beacon's), WSPR off the even minute (no decode at all).
+    bool hard;
     Rational at;  // seconds from the cycle start
     std::string text;
 };
@@ -24,5 +27,6 @@ struct Finding {
 std::vector<Finding> checkCycle(const Cycle& cycle, double cwWpm);
 
 bool anyBreach(const std::vector<Finding>& findings);
+bool anyHardBreach(const std::vector<Finding>& findings);
 
 }  // namespace meridel::sequence

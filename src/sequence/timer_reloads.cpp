@@ -20,7 +20,9 @@ TimerPlan timerReloads(const Cycle& cycle, const TimerSpec& timer) {
     const Rational rate(static_cast<std::int64_t>(timer.hz), timer.prescaler);
     plan.tick = Rational(1) / rate;
     const std::uint64_t turn = std::uint64_t(1) << timer.bits;
-    // The count at which each event is due, rounded once from its exact time.
+    plan.periodTicks = cycle.period() * rate;
+    // The count at which each event is due, rounded once from its exact time; never after the
+    // period's last whole count, where the next cycle starts.
     std::vector<std::int64_t> due;
     for (const Event& e : cycle.events) {
         if (e.at > cycle.period()) {
@@ -28,7 +30,7 @@ TimerPlan timerReloads(const Cycle& cycle, const TimerSpec& timer) {
                                 "shorten the segments or lengthen the cycle");
         }
         const Rational exact = e.at * rate;
-        due.push_back(exact.rounded());
+        due.push_back(std::min(exact.rounded(), plan.periodTicks.floor()));
         const Rational error = Rational(due.back()) - exact;
         plan.worstError = std::max(plan.worstError,
                                    (error < Rational(0) ? Rational(0) - error : error) * plan.tick);
@@ -42,8 +44,20 @@ TimerPlan timerReloads(const Cycle& cycle, const TimerSpec& timer) {
         plan.reloads.push_back(wait(previous, at));
         previous = at;
     }
-    plan.tail = wait(previous, (cycle.period() * rate).rounded());
+    plan.tail = wait(previous, plan.periodTicks.floor());
+    plan.carry = plan.periodTicks - Rational(plan.periodTicks.floor());
+    const auto shortest = [&plan](const Reload& r) {
+        if (r.rest > 0 && (plan.shortestRest == 0 || r.rest < plan.shortestRest)) {
+            plan.shortestRest = r.rest;
+        }
+    };
+    for (const Reload& r : plan.reloads) shortest(r);
+    shortest(plan.tail);
     return plan;
+}
+
+Rational TimerPlan::driftPerDay() const {
+    return carry * Rational(86400) / periodTicks;
 }
 
 }  // namespace meridel::sequence

@@ -29,8 +29,18 @@ struct TimerPlan {
     TimerSpec timer;
     Rational tick;                // seconds per count
     std::vector<Reload> reloads;  // per event, the wait before it (the first: from the start)
-    Reload tail{};                // from the last event to the next transmitting cycle's start
-    Rational worstError;          // largest |counted - exact| time of any event, seconds
+    // From the last event to the next transmitting cycle's start, in whole counts: the period
+    // of `periodTicks` counts is the tail, the reloads and `carry`, 0 <= carry < 1. A firmware
+    // that adds the carry up and waits one count more each time it passes 1 never drifts.
+    Reload tail{};
+    Rational periodTicks;
+    Rational carry;
+    Rational worstError;  // largest |counted - exact| time of any event, seconds
+    // The smallest non-zero rest of any wait: an interrupt that cannot set its next compare
+    // value within that many counts runs late there. 0 when every rest is 0.
+    std::uint32_t shortestRest = 0;
+    // How far the cycle's start moves in a day when the carry is dropped, seconds (early).
+    Rational driftPerDay() const;
 };
 
 // Throws SequenceError for a zero clock or prescaler, or bits outside 8..32.

@@ -2,6 +2,7 @@
 // and every event is counted within 1 us of its exact time.
 #include <gtest/gtest.h>
 
+#include "planfile/plan_file.h"
 #include "sequence/template_plan.h"
 #include "sequence/timer_reloads.h"
 
@@ -43,6 +44,51 @@ TEST(TimerReloads, CountsAddUpToThePeriodAndKeepEveryEventWithinAMicrosecond) {
                 << name << ", " << mcu.name;
             EXPECT_LT(plan.worstError, Rational(1, 1000000)) << name << ", " << mcu.name;
         }
+    }
+}
+
+// A period of no whole number of counts: the tail holds the whole part and the fraction is
+// carried, so the counts of any number of cycles add up to their time exactly.
+TEST(TimerReloads, APeriodOfNoWholeCountsCarriesItsFraction) {
+    const auto carrierTo60 = meridel::testing::loadPlan(meridel::planfile::readPlan(
+        "[[segment]]\nkind = \"carrier\"\nstart = 0\nend = 60\n", "carrier.toml"));
+    struct Case {
+        const char* name;
+        meridel::testing::LoadedPlan plan;
+        TimerSpec timer;
+        Rational carry;
+        double driftPerDay;  // seconds, without the carry
+        std::uint64_t tailTicks;
+    } const cases[] = {
+        // 10 MHz / 1024: 585937.5 counts a minute, half a count short a minute without the carry.
+        {"cw-carrier",
+         meridel::testing::loadTemplate("cw-carrier"),
+         {10'000'000, 1024, 16},
+         {1, 2},
+         0.073728,
+         4882},
+        // An event at the very end still comes before the next cycle's start.
+        {"carrier to 60 s", carrierTo60, {10'000'000, 1024, 16}, {1, 2}, 0.073728, 0},
+        {"jt65-cw",
+         meridel::testing::loadTemplate("jt65-cw"),
+         {16'000'000, 7, 16},
+         {2, 7},
+         0.00009,
+         1'142'857},
+        {"wspr", meridel::testing::loadTemplate("wspr"), {10'000'000, 1024, 8}, {0}, 0, 4'769'609},
+    };
+    for (const Case& c : cases) {
+        const auto cycle = c.plan.cycle();
+        const auto plan = meridel::sequence::timerReloads(cycle, c.timer);
+        std::uint64_t counted = plan.tail.ticks;
+        for (const auto& r : plan.reloads) counted += r.ticks;
+        EXPECT_EQ(plan.carry, c.carry) << c.name;
+        EXPECT_EQ(
+            Rational(static_cast<std::int64_t>(counted)) + plan.carry,
+            cycle.period() * Rational(static_cast<std::int64_t>(c.timer.hz), c.timer.prescaler))
+            << c.name;
+        EXPECT_NEAR(plan.driftPerDay().toDouble(), c.driftPerDay, 1e-12) << c.name;
+        EXPECT_EQ(plan.tail.ticks, c.tailTicks) << c.name;
     }
 }
 
