@@ -6,10 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-#include <set>
 
+#include "firmware/register_lines.h"
 #include "firmware/register_writes.h"
 #include "firmware/si5351_header.h"
+#include "firmware/tone_words.h"
 #include "listing/output_targets.h"
 #include "modes/symbol_table.h"
 #include "numbers/clock_correction.h"
@@ -60,6 +61,12 @@ json writeJson(const std::string& what, const std::vector<std::uint8_t>& bytes) 
     return {{"what", what}, {"bytes", bytes}};
 }
 
+json writesJson(const std::vector<firmware::RegisterWrite>& list) {
+    json writes = json::array();
+    for (const auto& w : list) writes.push_back(writeJson(w.what, w.bytes));
+    return writes;
+}
+
 json correctionJson(const ClockCorrection& c) {
     return {{"source", c.source},
             {"ppb", numbers::partsPerBillion(c.factor).toDouble()},
@@ -84,9 +91,11 @@ struct NamedTone {
     Rational hz;
 };
 
-// Every tone the listing and the messages use, at the chip's output.
+// Every tone the listing and the messages use, at the chip's output; each message's tones from 0
+// to its highest symbol, so that a symbol indexes them (`messages` says where they start).
 std::vector<NamedTone> planTones(const run::RunWords& words,
-                                 const std::vector<firmware::MessageTable>& tables) {
+                                 const std::vector<firmware::MessageTable>& tables,
+                                 std::vector<firmware::Si5351Table::MessageTones>& messages) {
     std::vector<NamedTone> tones;
     for (const run::RunWord& w : words.tones) tones.push_back({w.id, w.name, exact(w.requestedHz)});
     for (const firmware::MessageTable& t : tables) {
@@ -102,7 +111,10 @@ std::vector<NamedTone> planTones(const run::RunWords& words,
         if (interval == words.intervals.end()) continue;
         std::string key = t.key;
         for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (const int k : std::set<int>(t.symbols.begin(), t.symbols.end())) {
+        const int highest =
+            t.symbols.empty() ? -1 : *std::max_element(t.symbols.begin(), t.symbols.end());
+        messages.push_back({t.key, tones.size(), static_cast<std::size_t>(highest + 1)});
+        for (int k = 0; k <= highest; ++k) {
             tones.push_back(
                 {key + "_TONE_" + std::to_string(k), t.mode + " Tone " + std::to_string(k),
                  exact(base->requestedHz) + exact(interval->requestedHz) * Rational(k)});
@@ -217,13 +229,25 @@ json si5351Json(const firmware::Si5351Table& t) {
                          {"error_hz", tone.errorHz.toDouble()},
                          {"write", write}});
     }
-    return {{"reference_hz", t.plan.referenceHz.toDouble()},
-            {"clk", t.output.clk},
-            {"output_divider", t.plan.outputDivider},
-            {"r_divider", t.plan.rDivider},
-            {"worst_error_hz", t.plan.worstErrorHz().toDouble()},
-            {"setup", setup},
-            {"tones", tones}};
+    json messageTones = json::object();  // each message's writes, indexed by symbol
+    for (const auto& m : t.messages) {
+        if (writes.empty()) break;
+        json rows = json::array();
+        for (std::size_t n = 0; n < m.count; ++n) {
+            const auto& w = writes.at(m.first + n);
+            rows.push_back({{"register", w.reg}, {"bytes", w.bytes}});
+        }
+        messageTones[m.key] = rows;
+    }
+    json out = {{"reference_hz", t.plan.referenceHz.toDouble()},
+                {"clk", t.output.clk},
+                {"output_divider", t.plan.outputDivider},
+                {"r_divider", t.plan.rDivider},
+                {"worst_error_hz", t.plan.worstErrorHz().toDouble()},
+                {"setup", setup},
+                {"tones", tones}};
+    if (!messageTones.empty()) out["message_tones"] = messageTones;
+    return out;
 }
 
 }  // namespace
@@ -340,7 +364,8 @@ std::optional<ClockCorrection> correctDdsClock(const ChipRequest& r, FirmwarePla
 
 nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& words,
                              const std::optional<ClockCorrection>& correction,
-                             firmware::HeaderExtras& extras) {
+                             firmware::HeaderExtras& extras,
+                             std::span<const firmware::MessageTable> tables) {
     json out = json::object();
     if (correction) {
         out["calibration"] = correctionJson(*correction);
@@ -371,12 +396,22 @@ nlohmann::json chipAdditions(const ChipRequest& r, const firmware::ChipWords& wo
         j["after_first_word"].push_back(writeJson(w.what, w.bytes));
     }
     for (const firmware::ChipWord& word : words.tones) {
-        json writes = json::array();
-        for (const auto& w : firmware::wordWrites(chip, setup, word.ftw)) {
-            writes.push_back(writeJson(w.what, w.bytes));
-        }
-        j["words"].push_back({{"name", word.name}, {"writes", writes}});
+        j["words"].push_back({{"name", word.name},
+                              {"writes", writesJson(firmware::wordWrites(chip, setup, word.ftw))}});
     }
+    if (const auto keying = firmware::carrierKeying(words, setup)) {
+        j["key_up"] = writesJson(keying->up);
+        j["key_down"] = writesJson(keying->down);
+    }
+    json perTone = json::object();
+    for (const firmware::MessageTable& table : tables) {
+        json rows = json::array();  // indexed by symbol
+        for (const firmware::ToneWord& t : firmware::tableTones(table, words).tones) {
+            rows.push_back(writesJson(firmware::wordWrites(chip, setup, t.ftw)));
+        }
+        perTone[table.key] = rows;
+    }
+    j["message_tones"] = perTone;
     out["registers"] = j;
     extras.registers = setup;
     return out;
@@ -429,7 +464,7 @@ int runSi5351(const Si5351Invocation& inv, std::FILE* out, std::FILE* err) {
             words = messages.words;
             tables = messages.tables;
         }
-        const auto tones = planTones(words, tables);
+        const auto tones = planTones(words, tables, table.messages);
         std::vector<Rational> hz;
         for (const NamedTone& t : tones) {
             hz.push_back(t.hz);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -57,12 +58,14 @@ struct ClockCorrection {
 std::optional<ClockCorrection> correctDdsClock(const ChipRequest& request, FirmwarePlan& plan,
                                                model::MainWindowModel& model);
 
-// The additions to a DDS chip's outputs: the register writes (with --registers or --amplitude)
-// and the clock correction, as a JSON object; `extras` gets what the C header adds of them.
+// The additions to a DDS chip's outputs: the register writes (with --registers or --amplitude:
+// the set-up, each word's, keying, and each message table's per tone, indexed by symbol) and
+// the clock correction, as a JSON object; `extras` gets what the C header adds of them.
 // Throws firmware::FirmwareError.
 nlohmann::json chipAdditions(const ChipRequest& request, const firmware::ChipWords& words,
                              const std::optional<ClockCorrection>& correction,
-                             firmware::HeaderExtras& extras);
+                             firmware::HeaderExtras& extras,
+                             std::span<const firmware::MessageTable> tables = {});
 
 // A whole meridel-cli invocation for the Si5351 (--dds Si5351). `prepare` brings the window
 // model to the plan of the command line. Returns the exit status.

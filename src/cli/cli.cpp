@@ -142,7 +142,9 @@ void addTonesJson(nlohmann::json& messages, std::span<const firmware::MessageTab
     }
 }
 
-void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
+// A failed run gives no words and no register writes: a script that reads them without the
+// exit status must not send a refused plan's words to a chip.
+void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw, bool failed) {
     using nlohmann::json;
     std::optional<double> clockHz;
     if (fw.words) {
@@ -151,11 +153,13 @@ void addFirmwareJson(nlohmann::json& object, const FirmwareResult& fw) {
         clockHz = fw.plan.clockHz;
     }
     object["dds"] = ddsJson(*fw.plan.chip, clockHz);
-    object["words"] = fw.words ? wordsJson(fw.words->tones, fw.words->rfMult) : json(nullptr);
-    object["intervals"] =
-        fw.words ? wordsJson(fw.words->intervals, fw.words->rfMult) : json(nullptr);
+    const bool words = fw.words && !failed;
+    object["words"] = words ? wordsJson(fw.words->tones, fw.words->rfMult) : json(nullptr);
+    object["intervals"] = words ? wordsJson(fw.words->intervals, fw.words->rfMult) : json(nullptr);
     object["dds_warnings"] = fw.warnings;
-    for (const auto& [key, value] : fw.additions.items()) object[key] = value;
+    for (const auto& [key, value] : fw.additions.items()) {
+        if (!failed || key != "registers") object[key] = value;
+    }
 }
 
 void writeJson(std::FILE* out, const nlohmann::json& object) {
@@ -195,16 +199,19 @@ void printJson(std::FILE* out, const MainWindowModel& model, const CliOpener& op
     object["results"] = model.results().text.empty() ? json(nullptr) : json(model.results().text);
     if (fw.header) {
         object["listing"] = *fw.header;
+    } else if (fw.plan.header) {
+        object["listing"] = nullptr;  // no header was made; the run's listing is not the chip's
     } else {
         object["listing"] =
             opener.opened() ? json(listing::windows1252ToUtf8(opener.received())) : json(nullptr);
     }
     object["error"] =
         failure ? json{{"kind", failure->kind}, {"message", failure->message}} : json(nullptr);
-    addFirmwareJson(object, fw);
+    addFirmwareJson(object, fw, failure.has_value());
     if (messages) {
         object["messages"] = messagesJson(*messages);
-        if (fw.words) addTonesJson(object["messages"], messages->tables, *fw.words);
+        if (fw.words && !failure) addTonesJson(object["messages"], messages->tables, *fw.words);
+        if (failure && object["messages"].contains("pi4")) object["messages"]["pi4"].erase("words");
     }
     if (cycle) object["sequence"] = cycleJson(*cycle);
     if (!sound.is_null()) object["sound"] = sound;
@@ -259,7 +266,7 @@ std::optional<Failure> checkFirmware(FirmwareResult& fw, const run::RunWords& wo
                                      std::span<const firmware::MessageTable> tables) {
     fw.words = firmware::chipWords(words, *fw.plan.chip, fw.plan.refMult);
     if (fw.correction) fw.words->ratedClockHz = fw.correction->nominalHz;
-    fw.additions = chipAdditions(options.chip, *fw.words, fw.correction, fw.headerExtras);
+    fw.additions = chipAdditions(options.chip, *fw.words, fw.correction, fw.headerExtras, tables);
     firmware::WordChecks checks = firmware::checkWords(*fw.words, tables);
     fw.warnings = std::move(checks.warnings);
     if (checks.refusals.empty()) return std::nullopt;

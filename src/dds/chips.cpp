@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 #include "numbers/decimal_text.h"
@@ -84,13 +85,14 @@ constexpr std::array<Chip, 7> kChips = {{
         .wireOrder = WireOrder::MsbFirst,
         .maxClockHz = 1000 * kMHz,
         .multiplier = {.min = 12, .max = 127, .step = 1, .bypass = true, .option = "--ref-mult"},
+        .maxPllInputHz = 60 * kMHz,
         .phaseBits = 16,
         .amplitudeBits = 14,
         .picListing = false,
         .registers = RegisterForm::Ad9910Profile,
         .registerNote =
-            "CFR2 = 0x01400820 assumes the power-up value 0x00400820; CFR3 bits 15..14, the charge "
-            "pump and the VCO bands are as we read them (unconfirmed)",
+            "CFR2 = 0x01400820 assumes the power-up value 0x00400820; the charge pump and the VCO "
+            "bands are as we read them (unconfirmed)",
         .note = "words above 2^31 - 1 alias; the single-tone word goes into a profile register "
                 "(0x0E, bits 31..0)",
     },
@@ -106,7 +108,8 @@ constexpr std::array<Chip, 7> kChips = {{
         .amplitudeBits = 0,
         .picListing = false,
         .registers = RegisterForm::Ad9912Stream,
-        .registerNote = "the reference doubler (below 11 MHz), the VCO range bit and register "
+        .registerNote = "register 0x0022 (bit 7 VCO auto-range, bit 3 reference doubler, bits "
+                        "1..0 charge pump left 0), the doubler's use below 11 MHz and register "
                         "0x0005 as a software update are unconfirmed",
         .note = "multiplier 2 x (N_DIV + 2), even only; its upper bound and running without the "
                 "PLL are unconfirmed, and no DDS amplitude scaler is known",
@@ -207,6 +210,16 @@ std::vector<LimitWarning> checkLimits(const Chip& chip, const PlanLimits& plan) 
                  ? "the " + name + " has no reference multiplier " +
                        std::to_string(*plan.multiplier) + ": use " + multiplierText(chip)
                  : "the " + name + " has no reference multiplier: give its clock alone"});
+    }
+    if (plan.multiplier && *plan.multiplier > 1 && chip.maxPllInputHz > 0 &&
+        ratedHz / *plan.multiplier > chip.maxPllInputHz) {
+        const int least = static_cast<int>(std::ceil(ratedHz / chip.maxPllInputHz));
+        warnings.push_back({LimitKind::PllInputAboveMaximum,
+                            "the " + name + " PLL takes at most " + mhz(chip.maxPllInputHz) +
+                                ", but a clock of " + mhz(ratedHz) + " at --ref-mult " +
+                                std::to_string(*plan.multiplier) + " feeds it " +
+                                mhz(ratedHz / *plan.multiplier) +
+                                ": use a multiplier of at least " + std::to_string(least)});
     }
     std::string high, alias;
     const auto add = [](std::string& list, const NamedFrequency& tone) {

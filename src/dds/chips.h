@@ -42,6 +42,7 @@ struct Chip {
     WireOrder wireOrder = WireOrder::MsbFirst;
     double maxClockHz = 0;
     MultiplierRule multiplier;
+    double maxPllInputHz = 0;  // the most the reference multiplier's input takes; 0: not known
     int phaseBits = 0;
     int amplitudeBits = 0;    // 0: no amplitude scaling in the DDS
     bool picListing = false;  // the AD9852 register listing for PIC assembler applies
@@ -66,6 +67,7 @@ std::string multiplierText(const Chip& chip);
 enum class LimitKind {
     ClockAboveMaximum,
     UnsupportedMultiplier,
+    PllInputAboveMaximum,
     AboveCarrierLimit,
     AliasAboveHalfClock
 };
@@ -82,7 +84,8 @@ struct NamedFrequency {
 };
 
 // What a plan asks of the chip beyond its limits: a clock above its maximum, a multiplier it
-// does not have, words above 0.4 x clock (each named). Only words at or above half the clock
+// does not have or whose input (clock / multiplier) is too fast, words above 0.4 x clock (each
+// named). Only words at or above half the clock
 // refuse; the others are warnings that do not stop the words being computed.
 struct PlanLimits {
     double clockHz = 0;

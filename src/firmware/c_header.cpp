@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "firmware/register_lines.h"
 #include "firmware/tone_words.h"
 #include "listing/listing_text.h"
 #include "numbers/decimal_text.h"
@@ -306,44 +307,6 @@ std::string w0Lines(const ChipWords& words, const std::string& prefix) {
            "W0_PHASE180 " + hex(w0Byte(words, words.phaseConstant)) + "\n";
 }
 
-std::string hexList(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X", b);
-        text += (text.empty() ? "" : ", ") + std::string(hex);
-    }
-    return text;
-}
-
-// The writes in the order they go out: the set-up as a comment, then the writes of each tone
-// word as arrays to send as they are.
-std::string registerLines(const ChipWords& words, const RegisterSetup& setup,
-                          const std::string& prefix) {
-    const dds::Chip& chip = *words.chip;
-    const ChipSetup start = setupWrites(chip, setup);
-    std::string h = "\n/* Register writes, in the order they go out; set-up first:\n";
-    for (const RegisterWrite& w : start.writes)
-        h += " *   " + w.what + ": " + hexList(w.bytes) + "\n";
-    h += " * then the first tone's writes";
-    for (const RegisterWrite& w : start.afterFirstWord) {
-        h += ", then " + w.what + ": " + hexList(w.bytes);
-    }
-    h += ".\n";
-    for (const std::string& note : start.notes) h += " * Note: " + note + ".\n";
-    h += " */\n";
-    for (const ChipWord& word : words.tones) {
-        const auto list = wordWrites(chip, setup, word.ftw);
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            h += "static const uint8_t " + prefix + word.id + "_WRITE" +
-                 (list.size() > 1 ? std::to_string(i) : std::string()) + "[" +
-                 std::to_string(list[i].bytes.size()) + "] PROGMEM = {" + hexList(list[i].bytes) +
-                 "}; /* " + list[i].what + " */\n";
-        }
-    }
-    return h;
-}
-
 }  // namespace
 
 std::string clockNoteText(const ClockNote& c) {
@@ -427,7 +390,7 @@ std::string cHeader(const ChipWords& words, std::span<const MessageTable> messag
     }
     for (const MessageTable& m : messages) h += messageLines(m, words, prefix);
     if (extras.correction) h += "\n/* " + commentText(clockNoteText(*extras.correction)) + " */\n";
-    if (extras.registers) h += registerLines(words, *extras.registers, prefix);
+    if (extras.registers) h += registerLines(words, messages, *extras.registers, prefix);
     if (!extras.section.empty()) h.append("\n").append(extras.section);
     return h + "\n#endif /* " + guard + " */\n";
 }

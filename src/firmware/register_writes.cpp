@@ -60,6 +60,16 @@ std::uint8_t ad9850W0(const dds::Chip& chip, const RegisterSetup& setup) {
     return static_cast<std::uint8_t>(((setup.phase & 0x1F) << 3) | (sixTimes ? 1 : 0));
 }
 
+constexpr std::uint8_t kAd9850PowerDown = 0x04;  // W0 bit 2
+
+// The serial and the parallel load of one word, which are alternatives.
+std::vector<RegisterWrite> ad9850Writes(std::uint8_t w0, std::uint64_t ftw) {
+    const Bytes word = bigEndian(ftw, 4);
+    return {{"serial: 40 bits on D7, each byte LSB first, then FQ_UD",
+             {word[3], word[2], word[1], word[0], w0}},
+            {"parallel: W0..W4, then FQ_UD", withPrefix({w0}, word)}};
+}
+
 constexpr std::uint16_t kAd9833Reset = 0x2100;  // B28 and RESET
 constexpr std::uint16_t kAd9833Run = 0x2000;    // B28
 constexpr std::uint16_t kAd9833Freq0 = 0x4000;
@@ -69,12 +79,17 @@ RegisterWrite word16(std::string what, std::uint16_t w) {
     return {std::move(what) + " " + hex(w, 4), bigEndian(w, 2)};
 }
 
+constexpr std::uint8_t kAd9910Cfr1Address = 0x00;
 constexpr std::uint8_t kAd9910Cfr2Address = 0x01;
 constexpr std::uint8_t kAd9910Cfr3Address = 0x02;
 constexpr std::uint8_t kAd9910Profile0 = 0x0E;
+constexpr std::uint32_t kAd9910Cfr1 = 0;  // single tone: RAM, OSK and ramps off, as at power-up
 constexpr std::uint32_t kAd9910Cfr2 = 0x01400820;  // profile amplitude on, over the power-up value
 constexpr std::uint32_t kAd9910ChargePump = 7u << 19;
-constexpr std::uint32_t kAd9910RefDivider = 0xC000;  // input divider bypassed, out of reset
+// CFR3 powers up as 0x1F3F4000: bit 15 clear puts the /2 REFCLK input divider in the path, so
+// a clock left at its power-up value runs at half the reference. Bit 15 bypasses the divider,
+// bit 14 keeps it out of reset.
+constexpr std::uint32_t kAd9910RefDivider = 0xC000;
 constexpr std::uint32_t kAd9910PllEnable = 1u << 8;
 constexpr std::uint32_t kAd9910PfdReset = 1u << 10;
 
@@ -87,20 +102,27 @@ constexpr std::array<Band, 6> kAd9910Bands = {
 constexpr std::uint16_t kAd9912Stream = 3u << 13;  // byte count field: streaming
 constexpr std::uint16_t kAd9912FtwTop = 0x01AB;    // FTW bits 47..40; the stream descends
 constexpr std::uint16_t kAd9912PllDivider = 0x0020;
+constexpr std::uint16_t kAd9912PllConfig = 0x0022;
+// VCO auto-range on (bit 7), the reference doubler off (bit 3): the doubler doubles the clock,
+// so it is written rather than left to whatever it powered up as.
+constexpr std::uint8_t kAd9912PllConfigValue = 0x80;
 
 constexpr std::uint8_t kAd9852Ftw1 = 0x02;
 constexpr std::uint8_t kAd9852Control = 0x07;
 constexpr std::uint8_t kAd9852Amplitude = 0x08;
 
 ChipSetup ad9852Setup(const dds::Chip& chip, const RegisterSetup& setup) {
-    ChipSetup out;
-    if (setup.pllControl) {
-        const auto reg = listing::controlRegisterBytes(*setup.pllControl);
-        out.writes.push_back({"control register (address 0x7): PLL, external I/O UD, OSK on",
-                              withPrefix({kAd9852Control}, {reg.begin(), reg.end()})});
-    } else {
-        out.notes.push_back("no control register: the PLL multiplier is illegal for the chip");
+    // Without the control register the chip keeps its power-up PLL and its own update clock.
+    if (!setup.pllControl) {
+        throw FirmwareError("--pll: the " + std::string(chip.name) +
+                            " has no such PLL multiplier, so no control register can be written: "
+                            "use " +
+                            dds::multiplierText(chip));
     }
+    ChipSetup out;
+    const auto reg = listing::controlRegisterBytes(*setup.pllControl);
+    out.writes.push_back({"control register (address 0x7): PLL, external I/O UD, OSK on",
+                          withPrefix({kAd9852Control}, {reg.begin(), reg.end()})});
     const std::uint32_t amplitude = amplitudeWord(chip, setup);
     out.writes.push_back({"OSK multiplier (address 0x8), " + hex(amplitude, 3) +
                               " of 0xFFF: OSK is on, so the output stays silent without it",
@@ -113,9 +135,16 @@ ChipSetup ad9852Setup(const dds::Chip& chip, const RegisterSetup& setup) {
 ChipSetup ad9910Setup(const dds::Chip& chip, const RegisterSetup& setup) {
     ChipSetup out;
     amplitudeWord(chip, setup);  // checked here, written with each word
+    out.writes.push_back({"CFR1 (0x00): single tone, RAM, OSK and ramps off",
+                          withPrefix({kAd9910Cfr1Address}, bigEndian(kAd9910Cfr1, 4))});
     out.writes.push_back({"CFR2 (0x01): amplitude from the single-tone profile",
                           withPrefix({kAd9910Cfr2Address}, bigEndian(kAd9910Cfr2, 4))});
-    if (multiplierOn(setup)) {
+    if (!multiplierOn(setup)) {
+        out.writes.push_back(
+            {"CFR3 (0x02): PLL off, REFCLK input divider bypassed: the clock is "
+             "the reference",
+             withPrefix({kAd9910Cfr3Address}, bigEndian(kAd9910RefDivider, 4))});
+    } else {
         const auto band = ad9910VcoBand(setup.clockHz);
         if (!band) {
             throw FirmwareError("--clock: no AD9910 VCO band holds a clock of " +
@@ -144,12 +173,55 @@ ChipSetup ad9912Setup(const RegisterSetup& setup) {
             {"PLL N divider (0x0020) = " + std::to_string(divider) + " for x" +
                  std::to_string(*setup.refMult),
              withPrefix(bigEndian(kAd9912PllDivider, 2), {static_cast<std::uint8_t>(divider)})});
+        out.writes.push_back({"PLL configuration (0x0022): reference doubler off, VCO auto-range",
+                              withPrefix(bigEndian(kAd9912PllConfig, 2), {kAd9912PllConfigValue})});
+    } else {
+        out.notes.push_back(
+            "without a multiplier the clock must reach the DDS with the PLL "
+            "bypassed; how the chip is told so is unconfirmed: check the data "
+            "sheet");
     }
     out.notes.push_back("pulse IO_UPDATE after each write");
     return out;
 }
 
 }  // namespace
+
+KeyingWrites keyingWrites(const dds::Chip& chip, const RegisterSetup& setup, std::uint64_t ftw) {
+    KeyingWrites out;
+    out.down = wordWrites(chip, setup, ftw);
+    switch (chip.registers) {
+        case dds::RegisterForm::Ad985xSerial: {
+            const std::uint32_t amplitude = amplitudeWord(chip, setup);
+            out.up = {{"OSK multiplier (address 0x8) 0x000: silent", {kAd9852Amplitude, 0, 0}}};
+            out.down = {{"OSK multiplier (address 0x8) " + hex(amplitude, 3) + " again",
+                         {kAd9852Amplitude, static_cast<std::uint8_t>(amplitude >> 8),
+                          static_cast<std::uint8_t>(amplitude)}}};
+            break;
+        }
+        case dds::RegisterForm::Ad9850Word:
+            out.up = ad9850Writes(
+                static_cast<std::uint8_t>(ad9850W0(chip, setup) | kAd9850PowerDown), ftw);
+            for (RegisterWrite& w : out.up) w.what += "; W0's power-down bit 2 set";
+            break;
+        case dds::RegisterForm::Ad9833Words:
+            out.up = {word16("control: B28, RESET (output at mid-scale)", kAd9833Reset)};
+            out.down = {word16("control: B28, RESET released", kAd9833Run)};
+            break;
+        case dds::RegisterForm::Ad9910Profile: {
+            RegisterSetup silent = setup;
+            silent.amplitude = 0.0;
+            out.up = wordWrites(chip, silent, ftw);
+            out.up.front().what += ", amplitude 0";
+            break;
+        }
+        case dds::RegisterForm::Ad9912Stream:
+            out.up = wordWrites(chip, setup, 0);
+            out.up.front().what += " of 0: the output stops at a constant level";
+            break;
+    }
+    return out;
+}
 
 std::optional<int> ad9910VcoBand(double clockHz) {
     // The band whose middle lies nearest: the widest margin to both of its edges.
@@ -203,13 +275,8 @@ std::vector<RegisterWrite> wordWrites(const dds::Chip& chip, const RegisterSetup
     switch (chip.registers) {
         case dds::RegisterForm::Ad985xSerial:
             return {{"FTW1 (address 0x2)", withPrefix({kAd9852Ftw1}, bigEndian(ftw, 6))}};
-        case dds::RegisterForm::Ad9850Word: {
-            const std::uint8_t w0 = ad9850W0(chip, setup);
-            const Bytes word = bigEndian(ftw, 4);
-            return {{"serial: 40 bits on D7, each byte LSB first, then FQ_UD",
-                     {word[3], word[2], word[1], word[0], w0}},
-                    {"parallel: W0..W4, then FQ_UD", withPrefix({w0}, word)}};
-        }
+        case dds::RegisterForm::Ad9850Word:
+            return ad9850Writes(ad9850W0(chip, setup), ftw);
         case dds::RegisterForm::Ad9833Words:
             return {word16("FREQ0 bits 13..0", kAd9833Freq0 | (ftw & 0x3FFF)),
                     word16("FREQ0 bits 27..14", kAd9833Freq0 | ((ftw >> 14) & 0x3FFF))};

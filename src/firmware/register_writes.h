@@ -42,6 +42,16 @@ ChipSetup setupWrites(const dds::Chip& chip, const RegisterSetup& setup);
 std::vector<RegisterWrite> wordWrites(const dds::Chip& chip, const RegisterSetup& setup,
                                       std::uint64_t ftw);
 
+// Keying the output without a new set-up (CW, or silence between transmissions): `up` silences
+// the chip the way it allows (the AD9852/54's OSK multiplier at 0, the AD9850/51's power-down
+// bit, the AD9833's RESET, the AD9910's profile amplitude at 0, a word of 0 on the AD9912, which
+// has no amplitude control), `down` brings the output back at `ftw`.
+struct KeyingWrites {
+    std::vector<RegisterWrite> up;
+    std::vector<RegisterWrite> down;
+};
+KeyingWrites keyingWrites(const dds::Chip& chip, const RegisterSetup& setup, std::uint64_t ftw);
+
 // The AD9910 PLL's VCO band (0..5) for a system clock, nullopt outside every band.
 std::optional<int> ad9910VcoBand(double clockHz);
 

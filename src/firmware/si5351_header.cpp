@@ -76,6 +76,21 @@ std::string si5351Header(const Si5351Table& t, std::string_view program,
         h += "static const uint8_t " + prefix + t.ids.at(n) + "[" +
              std::to_string(w.bytes.size() + 2) + "] PROGMEM = {" + writeBytes(w) + "};\n";
     }
+    for (const Si5351Table::MessageTones& m : t.messages) {
+        if (writes.empty()) break;
+        std::string key = m.key;
+        for (char& c : key) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        const std::string name = prefix + "MSG_" + key + "_TONE_WRITE";
+        h += "\n/* " + key + " tone writes, a row per tone: " + name +
+             "[symbol] is the write of that symbol's tone */\nstatic const uint8_t " + name + "[" +
+             std::to_string(m.count) + "][" + std::to_string(writes.front().bytes.size() + 2) +
+             "] PROGMEM = {\n";
+        for (std::size_t n = 0; n < m.count; ++n) {
+            h += "    {" + writeBytes(writes.at(m.first + n)) + "}" + (n + 1 < m.count ? "," : "") +
+                 " /* tone " + std::to_string(n) + " */\n";
+        }
+        h += "};\n";
+    }
     return h + "\n#endif /* " + guard + " */\n";
 }
 

@@ -110,7 +110,7 @@ void checkW0Phase(const ChipWords& words, WordChecks& out) {
 
 void checkTableTones(const MessageTable& table, const ChipWords& words, WordChecks& out) {
     const TableTones tones = tableTones(table, words);
-    const StepVerdict verdict = toneVerdict(tones.worstFraction());
+    const StepVerdict verdict = toneVerdict(tones.worstFraction(), kOwnWordWarnFraction);
     if (verdict == StepVerdict::Fine) return;
     const std::string text =
         "message table \"" + table.key + "\": tone " + std::to_string(tones.worstTone) +
@@ -140,9 +140,9 @@ StepVerdict stepVerdict(double offFraction, bool zeroInterval) {
     return offFraction > kStepWarnFraction ? StepVerdict::Warn : StepVerdict::Fine;
 }
 
-StepVerdict toneVerdict(double offFraction) {
+StepVerdict toneVerdict(double offFraction, double warnFraction) {
     if (!(offFraction <= kToneRefuseFraction)) return StepVerdict::Refuse;
-    return offFraction > kToneWarnFraction ? StepVerdict::Warn : StepVerdict::Fine;
+    return offFraction > warnFraction ? StepVerdict::Warn : StepVerdict::Fine;
 }
 
 WordChecks checkWords(const ChipWords& words, std::span<const MessageTable> tables) {

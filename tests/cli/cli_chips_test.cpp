@@ -1,12 +1,15 @@
 // meridel-cli's JSON of the register writes read back: every Si5351 tone's write laid over the
-// set-up decodes to the tone's reported frequency, and every AD9833 word's two FREQ0 writes
-// rebuild the word the JSON reports.
+// set-up decodes to the tone's reported frequency, every AD9833 word's two FREQ0 writes rebuild
+// the word the JSON reports, and every chip's writes per message tone put out that tone; a
+// refused plan gives no words at all.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_process.h"
 #include "si5351/registers.h"
+#include "support/chip_model.h"
+#include "support/plan_run.h"
 
 namespace {
 using nlohmann::json;
@@ -30,17 +33,25 @@ TEST_F(CliChips, Si5351ToneWritesDecodeToTheirFrequencies) {
         auto pll = block(setup.at(4).at("bytes"));
         const auto ms = block(setup.at(5).at("bytes"));
         ASSERT_EQ(setup.at(4).at("register"), 26);
-        for (const json& tone : si.at("tones")) {
-            const json& w = tone.at("write");
+        const auto decode = [&](const json& w) {
             const int first = w.at("register").get<int>() - 26;
             for (std::size_t i = 0; i < w.at("bytes").size(); ++i) {
                 pll.at(first + i) = w.at("bytes").at(i).get<std::uint8_t>();
             }
             const auto hz =
                 meridel::si5351::decodeFrequency(Rational(std::stoll(xtal) * 1000000), pll, ms);
-            ASSERT_TRUE(hz);
-            EXPECT_NEAR(hz->toDouble(), tone.at("actual_hz").get<double>(), 1e-6);
+            return hz ? hz->toDouble() : -1.0;
+        };
+        for (const json& tone : si.at("tones")) {
+            EXPECT_NEAR(decode(tone.at("write")), tone.at("actual_hz").get<double>(), 1e-6);
             EXPECT_LT(std::abs(tone.at("error_hz").get<double>()), 1e-3) << tone.at("name");
+        }
+        // A symbol indexes its message's writes: WSPR's tones 12000 / 8192 Hz apart.
+        const json& wspr = si.at("message_tones").at("wspr");
+        ASSERT_EQ(wspr.size(), 4U);
+        const double tone0 = decode(wspr.at(0));
+        for (std::size_t n = 1; n < 4; ++n) {
+            EXPECT_NEAR(decode(wspr.at(n)) - tone0, n * 12000.0 / 8192, 2e-3) << n;
         }
     }
 }
@@ -64,6 +75,62 @@ TEST_F(CliChips, Ad9833WritesRebuildTheWords) {
                   words.at(n).at("ftw").get<std::uint64_t>())
             << words.at(n).at("name");
     }
+}
+
+TEST_F(CliChips, MessageToneWritesPutOutTheSymbolsTone) {
+    const std::array<std::vector<std::string>, 6> chips = {{
+        {"--dds", "AD9850", "--clock", "125"},
+        {"--dds", "AD9851", "--clock", "180", "--ref-mult", "6"},
+        {"--ref-in", "20", "--pll", "10"},
+        {"--dds", "AD9833", "--clock", "25", "--rf-mult", "2"},
+        {"--dds", "AD9910", "--clock", "1000", "--ref-mult", "25"},
+        {"--dds", "AD9912", "--clock", "1000", "--ref-mult", "40"},
+    }};
+    for (std::vector<std::string> args : chips) {
+        args.insert(args.end(), {"--output", "14.0956", "--format", "c", "--registers",
+                                 "--wspr-message", "K1ABC FN42 37", "--json"});
+        const auto r = cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const json o = json::parse(r.out);
+        const std::string chip = o.at("dds").at("name");
+        const json& tones = o.at("messages").at("wspr").at("tones");
+        const json& rows = o.at("registers").at("message_tones").at("wspr");
+        ASSERT_EQ(rows.size(), 4U) << chip;
+        ASSERT_EQ(tones.size(), 4U) << chip;
+        for (std::size_t n = 0; n < rows.size(); ++n) {
+            meridel::testing::ChipModel model{chip};
+            for (const json& w : o.at("registers").at("setup")) {
+                model.write(w.at("bytes").get<std::vector<std::uint8_t>>());
+            }
+            for (const json& w : rows.at(n)) {
+                model.write(w.at("bytes").get<std::vector<std::uint8_t>>());
+                if (chip == "AD9850" || chip == "AD9851") break;  // serial; parallel is the other
+            }
+            for (const json& w : o.at("registers").at("after_first_word")) {
+                model.write(w.at("bytes").get<std::vector<std::uint8_t>>());
+            }
+            EXPECT_EQ(model.ftw, meridel::testing::exactWord(tones.at(n).at("requested_hz"),
+                                                             o.at("dds").at("clock_hz"),
+                                                             o.at("dds").at("bits")))
+                << chip << " tone " << n;
+            EXPECT_FALSE(model.silent) << chip;
+        }
+    }
+}
+
+TEST_F(CliChips, ARefusedPlanGivesTheErrorAndNoWords) {
+    // 60 MHz from a 100 MHz clock comes out as its alias at 40 MHz.
+    const auto r = cli({"--dds", "AD9851", "--clock", "100", "--output", "60", "--registers",
+                        "--format", "c", "--wspr-message", "K1ABC FN42 37", "--json"});
+    ASSERT_EQ(r.status, 1) << r.err;
+    const json o = json::parse(r.out);
+    EXPECT_NE(o.at("error").at("message").get<std::string>().find("half the AD9851 clock"),
+              std::string::npos);
+    EXPECT_TRUE(o.at("words").is_null());
+    EXPECT_TRUE(o.at("intervals").is_null());
+    EXPECT_FALSE(o.contains("registers"));
+    EXPECT_FALSE(o.at("messages").at("wspr").contains("tones"));
+    EXPECT_TRUE(o.at("listing").is_null());
 }
 
 }  // namespace

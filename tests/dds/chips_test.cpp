@@ -101,7 +101,7 @@ TEST(Chips, LimitWarnings) {
     using K = LimitKind;
     const double above04 = std::nextafter(40e6, 1e9);
     const double below05 = std::nextafter(50e6, 0.0);
-    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 10> rows = {{
+    const std::array<std::tuple<const char*, PlanLimits, std::vector<K>>, 14> rows = {{
         {"AD9851", {100e6, 6, {{"Tone", 40e6}}, {}}, {}},  // exactly 0.4 x clock is still fine
         {"AD9851", {100e6, 6, {{"Tone", above04}}, {}}, {K::AboveCarrierLimit}},
         {"AD9851", {100e6, 6, {{"Tone", below05}}, {}}, {K::AboveCarrierLimit}},
@@ -117,6 +117,11 @@ TEST(Chips, LimitWarnings) {
          {30e6, 2, {{"Tone", 1e6}}, {}},
          {K::ClockAboveMaximum, K::UnsupportedMultiplier}},
         {"AD9910", {1e9, 1, {{"Tone", 399e6}}, {}}, {}},
+        // the AD9910's PLL takes at most 60 MHz: 960 MHz at x16 is exactly that
+        {"AD9910", {960e6, 16, {{"Tone", 14e6}}, {}}, {}},
+        {"AD9910", {960.000001e6, 16, {{"Tone", 14e6}}, {}}, {K::PllInputAboveMaximum}},
+        {"AD9910", {1e9, 12, {{"Tone", 14e6}}, {}}, {K::PllInputAboveMaximum}},
+        {"AD9910", {1e9, 1, {{"Tone", 14e6}}, 1e9}, {}},  // bypassed: no PLL input
     }};
     for (const auto& [name, plan, kinds] : rows) {
         std::vector<K> found;

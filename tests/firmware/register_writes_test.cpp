@@ -9,6 +9,7 @@
 #include "firmware/chip_words.h"
 #include "numbers/rational.h"
 #include "numbers/tuning_word.h"
+#include "support/chip_model.h"
 
 namespace meridel::firmware {
 namespace {
@@ -148,12 +149,67 @@ TEST(RegisterWrites, AmplitudeAndPll) {
 
     // AD9910 x25 at 1 GHz: VCO5, N in bits 7..1, PLL on, then the phase detector released.
     const auto pll = setupWrites(chip("AD9910"), at(1e9, 25)).writes;
-    EXPECT_EQ(pll.at(1).bytes, (Bytes{0x02, 0x05, 0x38, 0xC5, 0x32}));
-    EXPECT_EQ(pll.at(2).bytes, (Bytes{0x02, 0x05, 0x38, 0xC1, 0x32}));
+    EXPECT_EQ(pll.at(2).bytes, (Bytes{0x02, 0x05, 0x38, 0xC5, 0x32}));
+    EXPECT_EQ(pll.at(3).bytes, (Bytes{0x02, 0x05, 0x38, 0xC1, 0x32}));
     EXPECT_EQ(setupWrites(chip("AD9912"), at(1e9, 40)).writes.at(0).bytes, (Bytes{0x00, 0x20, 18}));
     const std::array<std::pair<double, std::optional<int>>, 4> bands = {
         {{1e9, 5}, {600e6, 2}, {369e6, std::nullopt}, {1151e6, std::nullopt}}};
     for (const auto& [clock, band] : bands) EXPECT_EQ(ad9910VcoBand(clock), band) << clock;
+}
+
+// The AD9850/51's two forms of a word are alternatives: the model takes the serial one.
+void send(testing::ChipModel& model, const std::vector<RegisterWrite>& writes) {
+    for (const RegisterWrite& w : writes) {
+        model.write(w.bytes);
+        if (model.chip == "AD9850" || model.chip == "AD9851") break;
+    }
+}
+
+// Whatever the chip powered up with, the set-up's writes alone give the clock the plan names.
+TEST(RegisterWrites, SetUpsLeaveNoClockRegisterAtItsPowerUpValue) {
+    const std::array<std::tuple<const char*, double, std::optional<int>>, 8> rows = {{
+        {"AD9910", 1e9, {}},
+        {"AD9910", 122.88e6, 1},
+        {"AD9910", 1e9, 25},
+        {"AD9910", 600e6, 40},
+        {"AD9912", 1e9, 40},
+        {"AD9912", 500e6, 4},
+        {"AD9912", 1e9, 100},
+        {"AD9910", 370e6, 12},
+    }};
+    for (const auto& [name, clock, mult] : rows) {
+        testing::ChipModel model{name};
+        send(model, setupWrites(chip(name), at(clock, mult)).writes);
+        const double ref = clock / mult.value_or(1);
+        EXPECT_EQ(name == std::string("AD9910") ? model.ad9910Clock(ref) : model.ad9912Clock(ref),
+                  clock)
+            << name << " x" << mult.value_or(1);
+    }
+    // Without its control register the AD9852 would keep its power-up PLL and update clock.
+    EXPECT_THROW(setupWrites(chip("AD9852"), at(200e6)), FirmwareError);
+}
+
+TEST(RegisterWrites, KeyUpSilencesEveryChipAndKeyDownRestoresTheWord) {
+    for (const dds::Chip& c : dds::chips()) {
+        const std::string name(c.name);
+        RegisterSetup setup =
+            at(c.maxClockHz / 2, {}, c.amplitudeBits ? 0.5 : std::optional<double>{});
+        setup.pllControl = 0x4A;
+        const std::uint64_t ftw =
+            *numbers::frequencyWord(c.maxClockHz / 7, setup.clockHz, c.wordBits);
+        testing::ChipModel model{name};
+        const ChipSetup start = setupWrites(c, setup);
+        send(model, start.writes);
+        send(model, wordWrites(c, setup, ftw));
+        send(model, start.afterFirstWord);
+        ASSERT_FALSE(model.silent) << name;
+        const KeyingWrites keying = keyingWrites(c, setup, ftw);
+        send(model, keying.up);
+        EXPECT_TRUE(model.silent) << name;
+        send(model, keying.down);
+        EXPECT_FALSE(model.silent) << name;
+        EXPECT_EQ(model.ftw, ftw) << name;
+    }
 }
 
 }  // namespace
