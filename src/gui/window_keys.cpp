@@ -63,8 +63,10 @@ void fitToScreen(QWidget* window) {
     const QRect wanted(window->pos(), client.size().grownBy(frame));
     const QRect fitted = fittedFrame(wanted, screen->availableGeometry());
     if (fitted == wanted) return;
-    window->resize(fitted.size().shrunkBy(frame).expandedTo(window->minimumSize()));
-    window->move(fitted.topLeft());
+    // Placed by its client area: a window manager that has not framed the window yet would
+    // otherwise put the title bar above the screen.
+    window->setGeometry(QRect(fitted.topLeft() + QPoint(frame.left(), frame.top()),
+                              fitted.size().shrunkBy(frame).expandedTo(window->minimumSize())));
 }
 
 double contrastRatio(const QColor& a, const QColor& b) {
