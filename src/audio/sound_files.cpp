@@ -211,6 +211,11 @@ void checkWritable(const std::string& path, const std::string& what, const std::
     if (!existed) std::filesystem::remove(path, ec);
 }
 
+std::array<std::uint8_t, 3> waterfallColour(double level) {
+    const Rgb rgb = colour(level);
+    return {rgb.r, rgb.g, rgb.b};
+}
+
 WaterfallView viewAround(double lowHz, double highHz, double symbolSeconds) {
     if (!(lowHz <= highHz)) return {};  // nothing keyed: the whole passband
     const double margin = std::max(25.0, (highHz - lowHz) / 4);
@@ -270,7 +275,7 @@ WaterfallImage drawWaterfall(std::span<const std::int16_t> samples, const Waterf
         picture.text(kLeft - 8 - static_cast<int>(label.size()) * kCharWidth, y - 7, label, ink);
     }
 
-    return {picture.width(), picture.height(), picture.pixels()};
+    return {picture.width(), picture.height(), picture.pixels(), range};
 }
 
 void writeWaterfall(const std::string& path, std::span<const std::int16_t> samples,

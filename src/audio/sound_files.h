@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -35,7 +36,10 @@ struct WaterfallImage {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;  // 3 bytes a pixel, rows from the top
+    double rangeDb = 0;             // from the darkest colour (the floor) to white (the top)
 };
+// The waterfall's colour of a level from 0 (the floor) to 1 (the top), as red, green, blue.
+std::array<std::uint8_t, 3> waterfallColour(double level);
 WaterfallImage drawWaterfall(std::span<const std::int16_t> samples, const WaterfallView& view);
 
 // The waterfall as a PNG picture. Throws SoundError naming the file.

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTableWidgetItem>
 #include <QVBoxLayout>
@@ -37,6 +38,8 @@ QTableWidget* wordTable(const QStringList& headers, QWidget* parent) {
     table->setHorizontalHeaderLabels(headers);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
+    // Tab leaves the table for the next control; the arrow keys move between its cells.
+    table->setTabKeyNavigation(false);
     // Each column as wide as its widest text, on one line: a stretched or wrapping column would
     // cut the numbers it holds.
     table->setWordWrap(false);
@@ -51,10 +54,11 @@ DecodeDialog::DecodeDialog(QWidget* parent)
       chip_(chipCombo(this)),
       clock_(new QLineEdit(this)),
       words_(new QPlainTextEdit(this)),
-      table_(wordTable({"Bytes", "FTW", "Hz"}, this)),
+      table_(wordTable({"Bytes", "FTW", "Hz", "Note"}, this)),
       error_(new QLabel(this)) {
-    setWindowTitle(QStringLiteral("Decode words"));
+    setWindowTitle(toolTitle(QStringLiteral("Decode words")));
     words_->setPlaceholderText(QString::fromLatin1(firmware::kWordExample));
+    words_->setTabChangesFocus(true);  // words hold no tabs: Tab goes on to Chip
     words_->setFixedHeight(words_->fontMetrics().lineSpacing() * 4);
     error_->setWordWrap(true);
     auto* form = new QFormLayout;
@@ -66,6 +70,10 @@ DecodeDialog::DecodeDialog(QWidget* parent)
     layout->addWidget(error_);
     layout->addWidget(table_);
     resize(560, 360);
+    // Tab follows the form down: Words, Chip, Clock, then the table.
+    setTabOrder(words_, chip_);
+    setTabOrder(chip_, clock_);
+    setTabOrder(clock_, table_);
     connect(words_, &QPlainTextEdit::textChanged, this, &DecodeDialog::decode);
     connect(clock_, &QLineEdit::textEdited, this, &DecodeDialog::decode);
     connect(chip_, &QComboBox::currentIndexChanged, this, &DecodeDialog::decode);
@@ -86,7 +94,7 @@ void DecodeDialog::decode() {
     error_->setVisible(!result.error.empty());
     std::vector<std::vector<std::string>> rows;
     rows.reserve(result.rows.size());
-    for (const model::DecodedRow& r : result.rows) rows.push_back({r.bytes, r.ftw, r.hz});
+    for (const model::DecodedRow& r : result.rows) rows.push_back({r.bytes, r.ftw, r.hz, r.note});
     fillTable(table_, rows);
 }
 
@@ -108,7 +116,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
       export_(new QPushButton(QStringLiteral("Export..."), this)),
       decode_(new DecodeDialog(this)) {
     setObjectName(QStringLiteral("Firmware"));
-    setWindowTitle(QStringLiteral("Firmware"));
+    setWindowTitle(toolTitle(QStringLiteral("Firmware")));
     notes_->setWordWrap(true);
     auto* multiplierRow = new QHBoxLayout;
     multiplierRow->addWidget(multiplier_);
@@ -133,6 +141,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     buttons->addStretch();
     buttons->addWidget(decodeButton);
     buttons->addWidget(export_);
+    setTabOrder(decodeButton, export_);  // as they stand
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(table_, 1);
@@ -168,7 +177,7 @@ FirmwareWindow::FirmwareWindow(const MainWindowModel& plan, MessageReporter repo
     connect(export_, &QPushButton::clicked, this, &FirmwareWindow::exportFile);
     connect(decodeButton, &QPushButton::clicked, this, [this] {
         decode_->start(model_.chipIndex(), qt(model_.shownClock()));
-        bringToFront(decode_);
+        bringToFront(decode_, decode_->wordsBox());
     });
     pressButtonsOnEnter(this);
     chip_->setFocus();  // the keyboard starts in the first input
@@ -227,6 +236,7 @@ void FirmwareWindow::refresh() {
             {r.name, r.bytes, r.requestedHz, r.actualHz, r.errorHz, r.antennaHz, r.antennaErrorHz});
     }
     fillTable(table_, rows);
+    widenToTable();
     // A message's tone word off by more than 0.01 of the spacing is yellow, past a quarter red.
     for (int i = 0; i < table_->rowCount(); ++i) {
         const auto level = model_.rows()[static_cast<std::size_t>(i)].level;
@@ -245,6 +255,15 @@ void FirmwareWindow::refresh() {
     notes_->setText(notes.join(QLatin1Char('\n')));
     notes_->setVisible(!notes.isEmpty());
     export_->setEnabled(model_.canExport());
+}
+
+void FirmwareWindow::widenToTable() {
+    if (table_->rowCount() == 0 || table_->horizontalScrollBar()->maximum() == 0) return;
+    // Every column on the screen when the screen has room for them.
+    resize(width() + table_->horizontalScrollBar()->maximum() +
+               table_->verticalScrollBar()->sizeHint().width(),
+           height());
+    fitToScreen(this);
 }
 
 void FirmwareWindow::exportFile() {

@@ -68,6 +68,7 @@ private:
     void refresh();  // computes from the plan and shows the model
     void edited();   // a choice of the window changed
     void exportFile();
+    void widenToTable();  // as wide as the table's columns, within the screen
 
     const MainWindowModel& plan_;
     MessageReporter report_;

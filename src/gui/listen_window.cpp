@@ -12,6 +12,11 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <cmath>
+
+#include "audio/sound_files.h"
+#include "gui/window_keys.h"
+
 #ifdef MERIDEL_HAVE_MULTIMEDIA
 #include <QAudioDevice>
 #include <QAudioOutput>
@@ -53,13 +58,16 @@ ListenWindow::ListenWindow(const MainWindowModel& plan, MessageSource messages,
       dial_(new QLineEdit(this)),
       snr_(new QLineEdit(this)),
       notes_(new QLabel(this)),
+      legend_(new QWidget(this)),
+      legendFloor_(new QLabel(legend_)),
+      legendBar_(new QLabel(legend_)),
       scroll_(new QScrollArea(this)),
       picture_(new QLabel),
       write_(new QPushButton(QStringLiteral("Write WAV..."), this)),
       play_(new QPushButton(QStringLiteral("Play"), this)),
       playNote_(new QLabel(this)) {
     setObjectName(QStringLiteral("Listen"));
-    setWindowTitle(QStringLiteral("Listen"));
+    setWindowTitle(toolTitle(QStringLiteral("Listen")));
     dial_->setPlaceholderText(QStringLiteral("the mode's own"));
     snr_->setPlaceholderText(QStringLiteral("no noise"));
     notes_->setWordWrap(true);
@@ -72,6 +80,22 @@ ListenWindow::ListenWindow(const MainWindowModel& plan, MessageSource messages,
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Dial (USB)  MHz"), dial_);
     form->addRow(QStringLiteral("SNR in 2500 Hz  dB"), snr_);
+    // The colour map, drawn once: the floor on the left, the strongest signal on the right.
+    constexpr int kBarWidth = 256, kBarHeight = 12;
+    QImage bar(kBarWidth, kBarHeight, QImage::Format_RGB888);
+    for (int x = 0; x < kBarWidth; ++x) {
+        const auto rgb = audio::waterfallColour(x / double(kBarWidth - 1));
+        for (int y = 0; y < kBarHeight; ++y)
+            bar.setPixelColor(x, y, QColor(rgb[0], rgb[1], rgb[2]));
+    }
+    legendBar_->setPixmap(QPixmap::fromImage(bar));
+    auto* legend = new QHBoxLayout(legend_);
+    legend->setContentsMargins(0, 0, 0, 0);
+    legend->addWidget(new QLabel(QStringLiteral("Colour:"), legend_));
+    legend->addWidget(legendFloor_);
+    legend->addWidget(legendBar_);
+    legend->addWidget(new QLabel(QStringLiteral("0 dB, the strongest"), legend_));
+    legend->addStretch();
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(playNote_, 1);
     buttons->addWidget(write_);
@@ -79,6 +103,7 @@ ListenWindow::ListenWindow(const MainWindowModel& plan, MessageSource messages,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(notes_);
+    layout->addWidget(legend_);
     layout->addWidget(scroll_, 1);
     layout->addLayout(buttons);
     resize(760, 640);
@@ -123,6 +148,8 @@ void ListenWindow::refresh() {
     if (!model_.error().empty()) notes << qt(model_.error());
     notes_->setText(notes.join(QLatin1Char('\n')));
     const audio::WaterfallImage& w = model_.waterfall();
+    legend_->setVisible(!w.rgb.empty());
+    legendFloor_->setText(QStringLiteral("%1 dB").arg(-std::lround(w.rangeDb)));
     if (w.rgb.empty()) {
         picture_->setPixmap({});
     } else {

@@ -36,6 +36,9 @@ public:
     QLineEdit* dialBox() const { return dial_; }
     QLabel* waterfall() const { return picture_; }
     QLabel* notes() const { return notes_; }
+    // The colours of the waterfall from its floor to its strongest, and the floor in dB.
+    QLabel* legendBar() const { return legendBar_; }
+    QLabel* legendFloor() const { return legendFloor_; }
     QPushButton* writeButton() const { return write_; }
     QPushButton* playButton() const { return play_; }
 
@@ -57,6 +60,9 @@ private:
     QLineEdit* dial_;
     QLineEdit* snr_;
     QLabel* notes_;
+    QWidget* legend_;
+    QLabel* legendFloor_;
+    QLabel* legendBar_;
     QScrollArea* scroll_;
     QLabel* picture_;
     QPushButton* write_;

@@ -1,6 +1,8 @@
 #include "gui/main_frame.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
 
 #include "gui/firmware_window.h"
@@ -11,8 +13,8 @@
 
 namespace meridel::gui {
 
-MainFrame::MainFrame(MainWindowModel& model, MessageReporter report)
-    : model_(model), report_(std::move(report)) {
+MainFrame::MainFrame(MainWindowModel& model, MessageReporter report, Confirmer confirm)
+    : model_(model), report_(std::move(report)), confirm_(std::move(confirm)) {
     main_ = new MainWindow(model, report_, this);
     setWindowTitle(main_->windowTitle());
     setWindowIcon(main_->windowIcon());
@@ -59,7 +61,7 @@ void MainFrame::openFirmware() {
         });
     }
     if (messages_) firmware_->setMessageTables(messages_->messageTables());
-    bringToFront(firmware_.get());
+    bringToFront(firmware_.get(), firmware_->chipBox());
 }
 
 void MainFrame::openMessages() {
@@ -70,19 +72,17 @@ void MainFrame::openMessages() {
         });
     }
     if (!messages_->isVisible()) messages_->open();
-    bringToFront(messages_.get());
+    bringToFront(messages_.get(), messages_->field(model::MessageField::Jt));
 }
 
 void MainFrame::openSequence() {
     if (!sequence_) {
-        sequence_ = std::make_unique<SequenceWindow>(model_, report_);
+        sequence_ = std::make_unique<SequenceWindow>(model_, report_, confirm_);
         connect(sequence_.get(), &SequenceWindow::planOpened, this, [this] {
             if (listen_) listen_->inputsChanged();
         });
     }
-    sequence_->show();
-    sequence_->raise();
-    sequence_->activateWindow();
+    bringToFront(sequence_.get());
 }
 
 void MainFrame::openListen() {
@@ -98,9 +98,7 @@ void MainFrame::openListen() {
             return firmware_ && firmware_->isVisible() ? &firmware_->model() : nullptr;
         });
     }
-    listen_->show();
-    listen_->raise();
-    listen_->activateWindow();
+    bringToFront(listen_.get());
 }
 
 model::MessageTexts MainFrame::messageTexts() const {

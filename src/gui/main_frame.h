@@ -16,12 +16,14 @@ class SequenceWindow;
 
 // The program's outer window: a menu bar over the main window, which keeps its client size and
 // its controls' places, the way a menu sits outside a form's client area. The menu opens the
-// Firmware, Beacon messages, Beacon sequence and Listen windows, which follow the main window's plan.
+// Firmware, Beacon messages, Beacon sequence and Listen windows, which follow the main window's
+// plan.
 class MainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit MainFrame(MainWindowModel& model, MessageReporter report = {});
+    // `confirm` asks before a plan file replaces the main window's fields; empty: a box asks.
+    explicit MainFrame(MainWindowModel& model, MessageReporter report = {}, Confirmer confirm = {});
     ~MainFrame() override;
 
     MainWindow& mainWindow() const { return *main_; }
@@ -52,6 +54,7 @@ private:
 
     MainWindowModel& model_;
     MessageReporter report_;  // empty: each window reports in a box of its own
+    Confirmer confirm_;       // empty: the window asks in a box of its own
     MainWindow* main_;        // the central widget, owned by the frame
     QAction* firmwareAction_ = nullptr;
     QAction* messagesAction_ = nullptr;

@@ -14,7 +14,8 @@
 #include "gui/main_window_layout.h"
 #include "gui/results_window.h"
 #include "gui/window_fonts.h"
-#include "listing/output_targets.h"
+#include "gui/window_keys.h"
+#include "model/listing_opener.h"
 #include "model/settings_file.h"
 #include "model/window_lifecycle.h"
 
@@ -29,6 +30,8 @@ namespace {
 const QColor kWindowBackground(192, 192, 255);
 const QColor kWarningBackground(255, 0, 0);
 const QColor kTitleText(0, 0, 192);
+// A disabled caption on the lilac background, grey yet legible (5.2:1).
+const QColor kDisabledText(72, 72, 96);
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
@@ -76,6 +79,16 @@ MessageReporter warningBox(QWidget* parent) {
                         parent);
         box.setTextFormat(Qt::PlainText);
         box.exec();
+    };
+}
+
+Confirmer questionBox(QWidget* parent) {
+    return [parent](const QString& question) {
+        QMessageBox box(QMessageBox::Question, parent->windowTitle(), question,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes;
     };
 }
 
@@ -182,6 +195,9 @@ void MainWindow::buildControls() {
     addLabel("Label1_1", QStringLiteral("Mode"), right);
     addLabel("Label4", QStringLiteral("RTTY Shift  Hz"), right);
     setCarrLabel_ = addLabel("SetCarrLabel", QStringLiteral("Adjust carrier for this freq"), right);
+    QPalette disabled = setCarrLabel_->palette();
+    disabled.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledText);
+    setCarrLabel_->setPalette(disabled);
 
     label10_ = addLabel("Label10", QString(), Qt::AlignHCenter);
     label10_->setAutoFillBackground(true);
@@ -317,6 +333,8 @@ void MainWindow::placeResultsWindow() {
         {pixelsToTwips(frame.left(), dpiX), pixelsToTwips(frame.top(), dpiY)},
         pixelsToTwips(frame.width(), dpiX));
     results_->move(twipsToPixels(place.left, dpiX), twipsToPixels(place.top, dpiY));
+    // Beside the main window where the screen has room, else as far right as it does.
+    fitToScreen(results_.get());
     resultsPlaced_ = true;
 }
 
@@ -326,7 +344,7 @@ void MainWindow::load() {
 }
 
 void MainWindow::calculate() {
-    listing::FileOpener opener;
+    model::ListingOpener opener;
     if (const auto failure = model_.calculate(opener)) report(failure->message);
 }
 

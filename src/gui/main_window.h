@@ -30,6 +30,9 @@ using run::Field;
 using MessageReporter = std::function<void(const QString& message)>;
 // The program's own reporter: a modal warning box over `parent`, titled as it is.
 MessageReporter warningBox(QWidget* parent);
+// Asks the user a yes-or-no question; true for yes. The program's own asks in a modal box.
+using Confirmer = std::function<bool(const QString& question)>;
+Confirmer questionBox(QWidget* parent);
 
 // Form1, the main window: the controls of the layout table over a MainWindowModel. It holds no
 // behaviour of its own: it shows the model after every change and forwards every edit, click and

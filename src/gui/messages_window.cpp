@@ -58,7 +58,7 @@ MessagesWindow::MessagesWindow(const MainWindowModel& plan, std::filesystem::pat
       tables_(new QTabWidget(this)),
       errors_(new QLabel(this)) {
     setObjectName(QStringLiteral("BeaconMessages"));
-    setWindowTitle(QStringLiteral("Beacon messages"));
+    setWindowTitle(toolTitle(QStringLiteral("Beacon messages")));
     auto* form = new QFormLayout;
     for (std::size_t i = 0; i < model::kMessageFieldCount; ++i) {
         const model::MessageFieldInfo& info = model::messageFields()[i];
@@ -104,8 +104,10 @@ void MessagesWindow::open() {
     for (std::size_t i = 0; i < model::kMessageFieldCount; ++i) {
         fields_[i]->setText(qt(model_.texts()[i]));
     }
-    show();
-    encode();
+    // A stored message that cannot be encoded is marked on its field: no box before the user
+    // did anything.
+    model_.encode(plan_);
+    showMessages();
     emit textsChanged();
 }
 
@@ -135,6 +137,7 @@ void MessagesWindow::showMessages() {
         fields_[i]->setPalette(palette);
         fields_[i]->setToolTip(qt(error));
     }
+    if (!model_.warning().empty()) errors << qt("Warning: " + model_.warning());
     errors_->setText(errors.join(QLatin1Char('\n')));
     errors_->setVisible(!errors.isEmpty());
     while (tables_->count() > 0) {

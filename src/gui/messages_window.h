@@ -35,7 +35,8 @@ class MessagesWindow : public QWidget {
 public:
     MessagesWindow(const MainWindowModel& plan, std::filesystem::path settingsFile,
                    MessageReporter report = {}, QWidget* parent = nullptr);
-    // Reads the fields, shows the window and the messages they encode to.
+    // Reads the fields and shows the messages they encode to; a message that cannot be encoded
+    // is marked on its field. The caller shows the window.
     void open();
     QLineEdit* field(model::MessageField which) const {
         return fields_[static_cast<std::size_t>(which)];

@@ -8,7 +8,7 @@ class QPlainTextEdit;
 namespace meridel::gui {
 
 // OP, the results window: one editable multi-line text box, OPData, that fills the window and
-// shows the results text of the last run, black when fresh and pale green when stale. It holds
+// shows the results text of the last run, black when fresh and green when stale. It holds
 // no state of its own; the main window feeds it from the window model.
 class ResultsWindow : public QWidget {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,9 +10,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <map>
+
+#include "gui/window_keys.h"
 
 namespace meridel::gui {
 namespace {
@@ -26,6 +30,30 @@ QColor kindColour(const std::string& kind) {
     const auto found = colours.find(kind);
     return found == colours.end() ? QColor(Qt::gray) : found->second;
 }
+
+const QColor kPlacedText(90, 90, 90);  // 6:1 on white, plainly apart from black
+
+// The Kind column is edited by picking from the kinds a segment can have.
+class KindDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* combo = new QComboBox(parent);
+        for (const std::string& name : model::SequenceModel::kindNames()) {
+            combo->addItem(QString::fromStdString(name));
+        }
+        return combo;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* combo = static_cast<QComboBox*>(editor);
+        combo->setCurrentIndex(combo->findText(index.data().toString()));
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentText());
+    }
+};
 
 }  // namespace
 
@@ -48,8 +76,11 @@ void TimelinePicture::paintEvent(QPaintEvent*) {
     for (const model::Timeline::Bar& bar : timeline_.bars) {
         const QRectF box(QPointF(x(bar.start), area.top()), QPointF(x(bar.end), barBottom));
         painter.fillRect(box, kindColour(bar.kind));
+        // A name only where it fits whole: a clipped one reads as a stray letter.
+        const QString name = QString::fromStdString(bar.kind);
+        if (fontMetrics().horizontalAdvance(name) + 2 > box.width()) continue;
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(box, Qt::AlignCenter, QString::fromStdString(bar.kind));
+        painter.drawText(box, Qt::AlignCenter, name);
     }
     painter.setPen(QPen(palette().color(QPalette::Text), 3));
     const double keyY = barBottom + 6;
@@ -71,10 +102,12 @@ void TimelinePicture::paintEvent(QPaintEvent*) {
     }
 }
 
-SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QWidget* parent)
+SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, Confirmer confirm,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
       plan_(plan),
       report_(report ? std::move(report) : warningBox(this)),
+      confirm_(confirm ? std::move(confirm) : questionBox(this)),
       picture_(new TimelinePicture(this)),
       findings_(new QListWidget(this)),
       templates_(new QComboBox(this)),
@@ -82,7 +115,8 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
       status_(new QLabel(QStringLiteral("Open a plan file (examples/*.toml) to see its cycle."),
                          this)) {
     setObjectName(QStringLiteral("BeaconSequence"));
-    setWindowTitle(QStringLiteral("Beacon sequence"));
+    status_->setObjectName(QStringLiteral("Status"));
+    showTitle();
     auto* open = new QPushButton(QStringLiteral("&Open plan..."), this);
     auto* save = new QPushButton(QStringLiteral("&Save plan..."), this);
     connect(open, &QPushButton::clicked, this, [this] {
@@ -91,9 +125,14 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
         if (!file.isEmpty()) openPlan(file);
     });
     connect(save, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Save plan"), {},
-                                                          QStringLiteral("Plan files (*.toml)"));
-        if (!file.isEmpty()) savePlan(file);
+        // The dialog adds the suffix itself, so that it asks before replacing that very file.
+        QFileDialog dialog(this, QStringLiteral("Save plan"), {},
+                           QStringLiteral("Plan files (*.toml)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("toml"));
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            savePlan(dialog.selectedFiles().first());
+        }
     });
     for (const std::string& name : model::SequenceModel::templateNames()) {
         templates_->addItem(QString::fromStdString(name));
@@ -114,16 +153,21 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
     segments_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     segments_->setSelectionBehavior(QAbstractItemView::SelectRows);
     segments_->setSelectionMode(QAbstractItemView::SingleSelection);
+    segments_->setTabKeyNavigation(false);  // Tab goes on to Add; arrows move between cells
+    segments_->setItemDelegateForColumn(static_cast<int>(model::SegmentField::Kind),
+                                        new KindDelegate(segments_));
     connect(segments_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         edited(model_.editSegment(static_cast<std::size_t>(item->row()),
                                   static_cast<model::SegmentField>(item->column()),
                                   item->text().trimmed().toStdString(), plan_));
     });
     auto* edits = new QVBoxLayout;
+    std::vector<QWidget*> order = {open, save, templates_, pick, segments_};
     const auto button = [&](const QString& text, auto action) {
         auto* b = new QPushButton(text, this);
         connect(b, &QPushButton::clicked, this, action);
         edits->addWidget(b);
+        order.push_back(b);
     };
     button(QStringLiteral("&Add"), [this] {
         edited(model_.addSegment(static_cast<std::size_t>(currentSegment() + 1), plan_));
@@ -139,7 +183,7 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
             segments_->selectRow(row + by);
         }
     };
-    button(QStringLiteral("Move &up"), [move] { move(-1); });
+    button(QStringLiteral("Move u&p"), [move] { move(-1); });
     button(QStringLiteral("Move &down"), [move] { move(1); });
     edits->addStretch();
     auto* table = new QHBoxLayout;
@@ -153,23 +197,48 @@ SequenceWindow::SequenceWindow(MainWindowModel& plan, MessageReporter report, QW
     layout->addLayout(table);
     layout->addWidget(findings_);
     resize(680, 560);
+
+    // Tab goes down the window as it reads, from the file buttons to the findings.
+    order.push_back(findings_);
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
+    pressButtonsOnEnter(this);
+    open->setFocus();
 }
 
 bool SequenceWindow::openPlan(const QString& file) {
-    const auto error = model_.open(file.toStdString(), plan_);
-    opened_ = true;
-    showTimeline();
+    const bool taken = take(model::SequenceModel::read(file.toStdString()));
     emit planOpened();
+    return taken;
+}
+
+bool SequenceWindow::pickTemplate(const QString& name) {
+    return take(model::SequenceModel::readTemplate(name.toStdString()));
+}
+
+bool SequenceWindow::take(model::SequenceModel::ReadPlan read) {
+    if (read.plan) {
+        const auto changes = model::SequenceModel::replacedFields(*read.plan, plan_);
+        if (!changes.empty()) {
+            QString question = QStringLiteral("%1 changes the main window's fields:\n")
+                                   .arg(QString::fromStdString(read.name));
+            for (const std::string& change : changes) {
+                question += QStringLiteral("\n") + QString::fromStdString(change);
+            }
+            if (!confirm_(question + QStringLiteral("\n\nReplace them?"))) return false;
+        }
+    }
+    const auto error = model_.take(std::move(read), plan_);
+    opened_ = true;
+    showTitle();
+    showTimeline();
     if (error) report_(QString::fromStdString(*error));
     return !error;
 }
 
-bool SequenceWindow::pickTemplate(const QString& name) {
-    const auto error = model_.pickTemplate(name.toStdString(), plan_);
-    opened_ = true;
-    showTimeline();
-    if (error) report_(QString::fromStdString(*error));
-    return !error;
+void SequenceWindow::showTitle() {
+    const std::string& name = model_.name();
+    setWindowTitle(toolTitle(QStringLiteral("Beacon sequence") +
+                             (name.empty() ? QString() : " - " + QString::fromStdString(name))));
 }
 
 bool SequenceWindow::edited(const std::optional<std::string>& error) {
@@ -195,7 +264,19 @@ void SequenceWindow::showSegments() {
         // Items are kept, not replaced: this runs inside the signal of the item just edited.
         for (const std::string* text : {&texts.kind, &texts.start, &texts.length, &texts.end}) {
             if (!segments_->item(r, c)) segments_->setItem(r, c, new QTableWidgetItem);
-            segments_->item(r, c++)->setText(QString::fromStdString(*text));
+            QTableWidgetItem* item = segments_->item(r, c);
+            item->setText(QString::fromStdString(*text));
+            // A length or end worked out from the message or the neighbours: grey and slanted.
+            const bool placed =
+                (c == static_cast<int>(model::SegmentField::Length) && texts.lengthPlaced) ||
+                (c == static_cast<int>(model::SegmentField::End) && texts.endPlaced);
+            QFont font = segments_->font();
+            font.setItalic(placed);
+            item->setFont(font);
+            item->setForeground(placed ? QBrush(kPlacedText) : palette().brush(QPalette::Text));
+            item->setToolTip(placed ? QStringLiteral("As placed; type a time to fix it")
+                                    : QString());
+            ++c;
         }
     }
     if (row >= 0 && row < segments_->rowCount()) segments_->selectRow(row);
@@ -203,6 +284,7 @@ void SequenceWindow::showSegments() {
 
 bool SequenceWindow::savePlan(const QString& file) {
     const auto error = model_.save(file.toStdString(), plan_);
+    showTitle();
     if (error) report_(QString::fromStdString(*error));
     return !error;
 }
@@ -223,10 +305,9 @@ void SequenceWindow::showTimeline() {
         if (mark.breach) item->setForeground(Qt::red);
         findings_->addItem(item);
     }
-    status_->setText(model_.error() ? QString::fromStdString(*model_.error())
-                     : model_.timeline().bars.empty()
-                         ? QStringLiteral("No cycle to show.")
-                         : QStringLiteral("Cycle of %1 s").arg(model_.timeline().length));
+    status_->setText(model_.error()                   ? QString::fromStdString(*model_.error())
+                     : model_.timeline().bars.empty() ? QStringLiteral("No cycle to show.")
+                                                      : QString::fromStdString(model_.cycleText()));
 }
 
 }  // namespace meridel::gui

@@ -34,8 +34,10 @@ class SequenceWindow : public QWidget {
     Q_OBJECT
 
 public:
-    SequenceWindow(MainWindowModel& plan, MessageReporter report = {}, QWidget* parent = nullptr);
-    // Opens the plan file; false after reporting why not.
+    SequenceWindow(MainWindowModel& plan, MessageReporter report = {}, Confirmer confirm = {},
+                   QWidget* parent = nullptr);
+    // Opens the plan file, or the template, after asking before it changes the main window's
+    // fields; false after reporting why not, or when the user keeps the fields.
     bool openPlan(const QString& file);
     bool savePlan(const QString& file);
     bool pickTemplate(const QString& name);
@@ -50,6 +52,8 @@ signals:
     void planOpened();  // a plan file was read, whole or not
 
 private:
+    bool take(model::SequenceModel::ReadPlan read);
+    void showTitle();
     void showTimeline();
     void showSegments();
     // Shows the result of an edit of the segments; false after reporting why it was refused.
@@ -58,6 +62,7 @@ private:
 
     MainWindowModel& plan_;
     MessageReporter report_;
+    Confirmer confirm_;
     model::SequenceModel model_;
     TimelinePicture* picture_;
     QListWidget* findings_;

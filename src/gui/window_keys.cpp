@@ -1,9 +1,13 @@
 #include "gui/window_keys.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
+#include <algorithm>
+#include <cmath>
 
 namespace meridel::gui {
 
@@ -11,11 +15,67 @@ void pressButtonsOnEnter(QWidget* window) {
     for (QPushButton* button : window->findChildren<QPushButton*>()) button->setAutoDefault(true);
 }
 
-void bringToFront(QWidget* window) {
+namespace {
+
+// The title bar and borders of a window not yet shown are not known; these are generous.
+const QMargins kGuessedFrame(4, 30, 4, 4);
+
+double relativeLuminance(const QColor& colour) {
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+}  // namespace
+
+void bringToFront(QWidget* window, QWidget* first) {
+    if (!window->isVisible()) {
+        if (first) first->setFocus();
+        fitToScreen(window);
+    }
     window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+QRect fittedFrame(QRect frame, const QRect& available) {
+    frame.setSize(frame.size().boundedTo(available.size()));
+    frame.moveLeft(
+        std::clamp(frame.left(), available.left(), available.right() - frame.width() + 1));
+    frame.moveTop(
+        std::clamp(frame.top(), available.top(), available.bottom() - frame.height() + 1));
+    return frame;
+}
+
+void fitToScreen(QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    // pos() is where the frame goes, also before the window manager has drawn one.
+    const QRect client = window->geometry();
+    const QRect outer = window->frameGeometry();
+    const QMargins frame =
+        outer != client ? QMargins(client.left() - outer.left(), client.top() - outer.top(),
+                                   outer.right() - client.right(), outer.bottom() - client.bottom())
+                        : kGuessedFrame;
+    const QRect wanted(window->pos(), client.size().grownBy(frame));
+    const QRect fitted = fittedFrame(wanted, screen->availableGeometry());
+    if (fitted == wanted) return;
+    // Placed by its client area: a window manager that has not framed the window yet would
+    // otherwise put the title bar above the screen.
+    window->setGeometry(QRect(fitted.topLeft() + QPoint(frame.left(), frame.top()),
+                              fitted.size().shrunkBy(frame).expandedTo(window->minimumSize())));
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = relativeLuminance(a), lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QString toolTitle(const QString& what) {
+    return what + QStringLiteral(" - MERIDEL");
 }
 
 void showReadOnly(QLineEdit* edit, bool readOnly) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+#include <QRect>
 #include <string>
 #include <vector>
 
@@ -13,8 +15,22 @@ namespace meridel::gui {
 // dialogs). Call once the buttons exist.
 void pressButtonsOnEnter(QWidget* window);
 
-// A tool window opened from the menu: restored when minimized, shown, raised and activated.
-void bringToFront(QWidget* window);
+// A tool window opened from the menu: restored when minimized, fitted to its screen, shown,
+// raised and activated. A window that was closed starts again with the keyboard in `first`.
+void bringToFront(QWidget* window, QWidget* first = nullptr);
+
+// The outer rectangle of a window moved, and shrunk where it must be, to lie within `available`
+// (the screen less its panels): a window that fits keeps its size.
+QRect fittedFrame(QRect frame, const QRect& available);
+
+// Moves and shrinks a window so that its frame lies on the screen it opens on.
+void fitToScreen(QWidget* window);
+
+// The WCAG contrast ratio of two colours, 1 to 21: text wants at least 4.5.
+double contrastRatio(const QColor& a, const QColor& b);
+
+// A tool window's title: what it shows, then the program's name.
+QString toolTitle(const QString& what);
 
 // A field the user cannot change looks it: the window's background instead of an input's.
 void showReadOnly(QLineEdit* edit, bool readOnly);

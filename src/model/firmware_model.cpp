@@ -1,6 +1,8 @@
 #include "model/firmware_model.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "firmware/c_header.h"
 #include "firmware/tone_words.h"
@@ -19,6 +21,28 @@ namespace {
 using numbers::trimmedDecimalText;
 
 constexpr double kHzPerMHz = 1000000.0;
+
+// Hertz as the word table shows them: plain decimals of up to 15 significant digits, never an
+// exponent (a word's error is often a few microhertz), to the picohertz at most, without trailing
+// zeros.
+std::string tableHz(double hz) {
+    const double magnitude = std::fabs(hz);
+    const int whole = magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(15 - whole, 0, 12), hz);
+    std::string text = buffer;
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') text.pop_back();
+    }
+    return text == "-0" ? "0" : text;
+}
+
+// The AD9852/54 listing gives interval words in their low four bytes; the other chips load
+// them whole.
+int intervalBytes(const dds::Chip& chip) {
+    return chip.picListing ? 4 : chip.wordBytes;
+}
 
 bool blank(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
@@ -49,22 +73,22 @@ FirmwareWordRow rowOf(const firmware::ChipWord& w, int bytes, std::int32_t rfMul
     const double r = rfMult;
     return {w.name,
             numbers::wordBytesText(w.ftw, bytes),
-            trimmedDecimalText(w.requestedHz),
-            trimmedDecimalText(w.actualHz),
-            trimmedDecimalText(w.actualHz - w.requestedHz),
-            trimmedDecimalText(w.actualHz * r),
-            trimmedDecimalText((w.actualHz - w.requestedHz) * r)};
+            tableHz(w.requestedHz),
+            tableHz(w.actualHz),
+            tableHz(w.actualHz - w.requestedHz),
+            tableHz(w.actualHz * r),
+            tableHz((w.actualHz - w.requestedHz) * r)};
 }
 
 FirmwareWordRow toneRow(const firmware::MessageTable& table, const firmware::TableTones& tones,
                         const firmware::ToneWord& t, const dds::Chip& chip) {
     FirmwareWordRow row{table.mode + " tone " + std::to_string(t.tone),
                         numbers::wordBytesText(t.ftw, chip.wordBytes),
-                        trimmedDecimalText(t.requestedHz),
-                        trimmedDecimalText(t.actualHz),
-                        trimmedDecimalText(t.actualHz - t.requestedHz),
-                        trimmedDecimalText(t.antennaHz),
-                        trimmedDecimalText(t.antennaErrorHz)};
+                        tableHz(t.requestedHz),
+                        tableHz(t.actualHz),
+                        tableHz(t.actualHz - t.requestedHz),
+                        tableHz(t.antennaHz),
+                        tableHz(t.antennaErrorHz)};
     if (tones.spacingHz > 0) {
         const auto verdict = firmware::toneVerdict(std::fabs(t.antennaErrorHz) / tones.spacingHz);
         row.level = verdict == firmware::StepVerdict::Refuse ? FirmwareWordRow::Level::Error
@@ -258,7 +282,7 @@ void FirmwareModel::update(const MainWindowModel& plan) {
     listing_ = std::move(run.listing);
     for (const auto& w : words_->tones) rows_.push_back(rowOf(w, c.wordBytes, words_->rfMult));
     for (const auto& w : words_->intervals) {
-        rows_.push_back(rowOf(w, c.wordBytes, words_->rfMult));
+        rows_.push_back(rowOf(w, intervalBytes(c), words_->rfMult));
     }
     shownTables_.clear();
     for (const firmware::MessageTable& table : tables_) {
@@ -326,7 +350,7 @@ DecodeResult decodeWordsText(const dds::Chip& chip, const std::string& clockMHz,
             firmware::kWordExample;
     }
     for (const auto& w : decoded) {
-        result.rows.push_back({w.bytes, std::to_string(w.ftw), trimmedDecimalText(w.hz)});
+        result.rows.push_back({w.bytes, std::to_string(w.ftw), tableHz(w.hz), w.note});
     }
     return result;
 }

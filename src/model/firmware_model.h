@@ -122,6 +122,7 @@ private:
 // The Decode words dialog: words already in a firmware read back at a clock (MHz).
 struct DecodedRow {
     std::string bytes, ftw, hz;
+    std::string note;  // what the chip puts out instead, or empty
 };
 struct DecodeResult {
     std::vector<DecodedRow> rows;

@@ -1,5 +1,6 @@
 #include "model/listen_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "beacon/message_plan.h"
@@ -136,7 +137,7 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
         error_ = e.what();
         return;
     }
-    waterfall_ = audio::drawWaterfall(recording_->samples, recording_->view);
+    waterfall_ = audio::drawWaterfall(recording_->samples, withMinimumSpan(recording_->view));
     summary_.push_back(
         "USB dial " + trimmedDecimalText(recording_->how.dialHz / 1e6) + " MHz, " +
         trimmedDecimalText(recording_->how.seconds) + " s" +
@@ -148,6 +149,16 @@ void ListenModel::update(const MainWindowModel& plan, const MessageTexts& messag
     for (const audio::MessageBand& b : recording_->bands) {
         summary_.push_back(b.mode + ": " + hertz(b.lowHz) + " to " + hertz(b.highHz) + " Hz");
     }
+}
+
+audio::WaterfallView withMinimumSpan(audio::WaterfallView view) {
+    const double band = audio::WaterfallView{}.highHz;
+    const double widen = kMinimumSpanHz - (view.highHz - view.lowHz);
+    if (widen <= 0) return view;
+    const double low = std::clamp(view.lowHz - widen / 2, 0.0, band - kMinimumSpanHz);
+    view.lowHz = low;
+    view.highHz = low + kMinimumSpanHz;
+    return view;
 }
 
 std::optional<std::string> ListenModel::writeWav(const std::filesystem::path& path) const {

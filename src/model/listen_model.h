@@ -13,6 +13,12 @@
 
 namespace meridel::model {
 
+// The Listen window's waterfall spans at least this much audio, so that a single carrier shows
+// as a line among its surroundings rather than a block that fills the picture.
+inline constexpr double kMinimumSpanHz = 200;
+// `view` widened about its middle to that span, within the receiver's audio band.
+audio::WaterfallView withMinimumSpan(audio::WaterfallView view);
+
 // The Listen window: the plan's AD9852 words (or the Firmware window's chip's) keyed as the Beacon
 // messages window's messages say, or, with a plan file's cycle open, as that cycle's events key its
 // own messages; heard by a USB receiver: the waterfall a listener sees, a WAV file, and sound to

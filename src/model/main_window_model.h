@@ -14,7 +14,7 @@ namespace meridel::model {
 
 using run::Field;
 
-// Colour of the results text: black after a run, pale green RGB(128,200,128) after an edit
+// Colour of the results text: black after a run, the stale green after an edit
 // that invalidates it.
 enum class ResultsColour { Fresh, Stale };
 

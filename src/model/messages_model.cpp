@@ -91,6 +91,7 @@ std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
     messages_.clear();
     for (std::string& error : fieldErrors_) error.clear();
     planError_.clear();
+    warning_.clear();
     const auto& fields = messageFields();
     const auto slot = [](MessageField f) { return static_cast<std::size_t>(f); };
 
@@ -170,6 +171,12 @@ std::optional<std::string> MessagesModel::encode(const MainWindowModel& plan) {
                 messages_.push_back({titleOf(t, words_), symbolLines(t.symbols), toneSteps(t)});
             }
         }
+    }
+    // CW is keyed on the single-tone word, the carrier plus Tone Freq.
+    if (!sent.cw.empty() && numbers::parseFieldNumber(plan.fieldText(run::Field::ToneFreq)) == 0) {
+        warning_ =
+            "CW: Tone Freq in the main window is empty or 0, so the CW is keyed on the carrier "
+            "itself; type the tone to key it on, such as 800, or leave it so for a keyed carrier";
     }
     std::string all = planError_;
     for (const std::string& error : fieldErrors_) {

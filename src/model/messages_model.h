@@ -62,6 +62,8 @@ public:
         return fieldErrors_[static_cast<std::size_t>(field)];
     }
     const std::string& planError() const { return planError_; }
+    // What the last encode wants the user to know without refusing anything, or empty.
+    const std::string& warning() const { return warning_; }
     // Encodes, and says why no symbol file can be written now (an error, or no message), before
     // the user is asked for a file name.
     std::optional<std::string> symbolFileProblem(const MainWindowModel& plan);
@@ -77,6 +79,7 @@ private:
     std::vector<EncodedMessage> messages_;
     std::array<std::string, kMessageFieldCount> fieldErrors_;
     std::string planError_;
+    std::string warning_;
     bool backupPending_ = false;
     SettingsNotices notices_;
 };

@@ -1,10 +1,15 @@
 #include "model/sequence_model.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <fstream>
+#include <tuple>
 #include <utility>
 
 #include "beacon/message_plan.h"
 #include "modes/symbol_table.h"
+#include "numbers/decimal_text.h"
 #include "planfile/plan_templates.h"
 #include "sequence/rule_check.h"
 
@@ -37,15 +42,26 @@ const char* fieldName(SegmentField field) {
 
 constexpr std::string_view kAfterPrevious = "after previous";
 
+// A placed time in seconds: exact when it has a short decimal, else to the millisecond.
+std::string placedText(const Rational& seconds) {
+    const std::string exact = seconds.text();
+    if (exact.find('/') == std::string::npos && exact.size() <= 10) return exact;
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%.3f", seconds.toDouble());
+    return buffer;
+}
+
 }  // namespace
 
-std::optional<std::string> SequenceModel::open(const std::filesystem::path& file,
-                                               MainWindowModel& main) {
+SequenceModel::ReadPlan SequenceModel::read(const std::filesystem::path& file) {
+    ReadPlan out;
+    out.name = file.filename().string();
     try {
-        return adopt(planfile::readPlanFile(file.string()), main);
+        out.plan = planfile::readPlanFile(file.string());
     } catch (const planfile::PlanError& error) {
-        return error.what();
+        out.error = error.what();
     }
+    return out;
 }
 
 std::vector<std::string> SequenceModel::templateNames() {
@@ -54,21 +70,49 @@ std::vector<std::string> SequenceModel::templateNames() {
     return names;
 }
 
-std::optional<std::string> SequenceModel::pickTemplate(const std::string& name,
-                                                       MainWindowModel& main) {
+SequenceModel::ReadPlan SequenceModel::readTemplate(const std::string& name) {
+    ReadPlan out;
+    out.name = name + ".toml";
     for (const planfile::PlanTemplate& t : planfile::planTemplates()) {
         if (t.name != name) continue;
         try {
-            return adopt(planfile::readPlan(t.text, name + ".toml"), main);
+            out.plan = planfile::readPlan(t.text, out.name);
         } catch (const planfile::PlanError& error) {
-            return error.what();
+            out.error = error.what();
         }
+        return out;
     }
-    return "There is no template " + name + "; pick one of the list.";
+    out.error = "There is no template " + name + "; pick one of the list.";
+    return out;
 }
 
-std::optional<std::string> SequenceModel::adopt(planfile::BeaconPlan plan, MainWindowModel& main) {
-    plan_ = std::move(plan);
+std::vector<std::string> SequenceModel::replacedFields(const planfile::BeaconPlan& plan,
+                                                       const MainWindowModel& main) {
+    const auto& f = plan.fields;
+    const std::tuple<const char*, const std::optional<std::string>&, std::string> fields[] = {
+        {"Ref. Input Freq", f.refIn, main.fieldText(Field::RefIn)},
+        {"PLL Clock Multiplier", f.pll, std::string(main.pllText())},
+        {"Output carrier", f.output, main.fieldText(Field::Foutput)},
+        {"RF Mult", f.rfMult, main.fieldText(Field::RFMult)},
+        {"Tone Freq", f.tone, main.fieldText(Field::ToneFreq)},
+        {"RTTY Shift", f.shift, main.fieldText(Field::RTTYShift)},
+        {"Mode", f.mode, main.modeText()},
+        {"Comment", f.comment, main.fieldText(Field::Comment)},
+        {"File Name", f.file, main.fieldText(Field::FileName)},
+    };
+    std::vector<std::string> changes;
+    for (const auto& [label, wanted, now] : fields) {
+        if (wanted && *wanted != now) {
+            changes.push_back(std::string(label) + ": \"" + now + "\" -> \"" + *wanted + "\"");
+        }
+    }
+    return changes;
+}
+
+std::optional<std::string> SequenceModel::take(ReadPlan read, MainWindowModel& main) {
+    if (!read.plan) return read.error;
+    plan_ = std::move(*read.plan);
+    name_ = std::move(read.name);
     const auto& f = plan_.fields;
     const auto set = [&main](Field field, const std::optional<std::string>& text) {
         if (text) main.setFieldText(field, *text);
@@ -85,8 +129,37 @@ std::optional<std::string> SequenceModel::adopt(planfile::BeaconPlan plan, MainW
     return compute(main);
 }
 
-std::optional<std::string> SequenceModel::save(const std::filesystem::path& file,
-                                               const MainWindowModel& main) const {
+std::optional<std::string> SequenceModel::open(const std::filesystem::path& file,
+                                               MainWindowModel& main) {
+    return take(read(file), main);
+}
+
+std::optional<std::string> SequenceModel::pickTemplate(const std::string& name,
+                                                       MainWindowModel& main) {
+    return take(readTemplate(name), main);
+}
+
+std::filesystem::path SequenceModel::planFileName(std::filesystem::path file) {
+    std::string suffix = file.extension().string();
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (suffix != ".toml") file += ".toml";
+    return file;
+}
+
+std::string SequenceModel::cycleText() const {
+    const Timeline& t = timeline_;
+    std::string text = "Cycle of " + numbers::trimmedDecimalText(t.length) + " s";
+    if (t.slotCount > 1) {
+        text += ", sent in slot " + std::to_string(t.slot) + " of " + std::to_string(t.slotCount) +
+                ": from " + numbers::trimmedDecimalText(t.length * (t.slot - 1)) + " s of every " +
+                numbers::trimmedDecimalText(t.length * t.slotCount) + " s";
+    }
+    return text;
+}
+
+std::optional<std::string> SequenceModel::save(const std::filesystem::path& chosen,
+                                               const MainWindowModel& main) {
+    const std::filesystem::path file = planFileName(chosen);
     planfile::BeaconPlan plan = plan_;
     plan.fields = {main.fieldText(Field::RefIn),
                    std::string(main.pllText()),
@@ -104,6 +177,7 @@ std::optional<std::string> SequenceModel::save(const std::filesystem::path& file
     out << planfile::writePlan(plan);
     out.close();
     if (!out) return "The plan file " + file.string() + " cannot be written: check its folder.";
+    name_ = file.filename().string();
     return std::nullopt;
 }
 
@@ -111,10 +185,20 @@ std::vector<SegmentRow> SequenceModel::segmentRows() const {
     std::vector<SegmentRow> rows;
     if (!plan_.sequence) return rows;
     const auto text = [](const std::optional<Rational>& t) { return t ? t->text() : ""; };
-    for (const sequence::Segment& s : plan_.sequence->segments) {
-        rows.push_back({std::string(sequence::kindName(s.kind)),
-                        s.start ? s.start->text() : std::string(kAfterPrevious), text(s.length),
-                        text(s.end)});
+    const auto& segments = plan_.sequence->segments;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        const sequence::Segment& s = segments[i];
+        SegmentRow row{std::string(sequence::kindName(s.kind)),
+                       s.start ? s.start->text() : std::string(kAfterPrevious), text(s.length),
+                       text(s.end)};
+        if (i < placed_.size()) {
+            const sequence::PlacedSegment& p = placed_[i];
+            row.lengthPlaced = !s.length;
+            if (row.lengthPlaced) row.length = placedText(p.end - p.start);
+            row.endPlaced = !s.end;
+            if (row.endPlaced) row.end = placedText(p.end);
+        }
+        rows.push_back(std::move(row));
     }
     return rows;
 }
@@ -129,11 +213,34 @@ std::vector<std::string> SequenceModel::kindNames() {
 
 std::optional<std::string> SequenceModel::addSegment(std::size_t at, const MainWindowModel& main) {
     sequence::SequencePlan candidate = plan_.sequence.value_or(sequence::SequencePlan{});
-    if (at > candidate.segments.size()) return "There is no place " + std::to_string(at + 1) + ".";
+    const std::size_t count = candidate.segments.size();
+    if (at > count) return "There is no place " + std::to_string(at + 1) + ".";
     sequence::Segment pause;
     pause.length = Rational(1);
+    if (!error_ && placed_.size() == count) {
+        // The first place from `at` on, then from the start, that has free time.
+        std::optional<std::size_t> place;
+        for (std::size_t k = 0; k <= count && !place; ++k) {
+            if (roomAt((at + k) % (count + 1)) > Rational(0)) place = (at + k) % (count + 1);
+        }
+        if (!place) {
+            return "Cannot add a segment: the cycle has no free time; shorten or remove a "
+                   "segment first.";
+        }
+        at = *place;
+        pause.length = std::min(Rational(1), roomAt(at));
+    }
     candidate.segments.insert(candidate.segments.begin() + static_cast<std::ptrdiff_t>(at), pause);
     return apply(std::move(candidate), "add " + segmentName(at), main);
+}
+
+Rational SequenceModel::roomAt(std::size_t at) const {
+    const auto& segments = plan_.sequence->segments;
+    std::size_t next = at;
+    while (next < segments.size() && !segments[next].start) ++next;
+    const Rational limit = next < segments.size() ? placed_[next].start : plan_.sequence->cycle;
+    const Rational chainEnd = next > 0 ? placed_[next - 1].end : Rational(0);
+    return limit - chainEnd;
 }
 
 std::optional<std::string> SequenceModel::removeSegment(std::size_t at,
@@ -238,6 +345,8 @@ std::optional<std::string> SequenceModel::computeTimeline(const MainWindowModel&
         }
         const sequence::Cycle cycle = sequence::buildCycle(*plan_.sequence, tables, in.cwWpm);
         timeline_.length = cycle.length.toDouble();
+        timeline_.slotCount = cycle.slotCount;
+        timeline_.slot = cycle.slot;
         placed_ = cycle.segments;
         for (const sequence::PlacedSegment& s : cycle.segments) {
             timeline_.bars.push_back(

@@ -3,14 +3,14 @@
 # appears beside the main window without taking the focus. Under Xvfb, once with the openbox
 # window manager and once without one (openbox is then started only to close the window), the
 # program starts in a scratch folder, "99" is typed, the main window is closed, and the saved
-# RefIn line must read "12.899". With openbox, Tools > Firmware... also brings the Firmware
-# window back, active, after it was minimized.
+# RefIn line must read "12.899". With openbox, at twice the scale, the results window and each
+# tool window lie on the screen, and Tools brings a minimized one back, active.
 # Every step waits for the state it needs, never for a fixed time, so a loaded machine only makes
 # the test slower.
 # usage: focus_test.sh MERIDEL_PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
-for tool in Xvfb openbox xdotool; do
+for tool in Xvfb openbox xdotool xwininfo; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing: run scripts/install-deps" >&2; exit 1; }
 done
 
@@ -68,7 +68,10 @@ for manager in openbox none; do
   export DISPLAY=:$(cat "$folder.display")
   [ "$manager" = none ] || start_openbox
 
-  (cd "$folder" && exec timeout 240 "$program") &
+  # With the window manager the windows are scaled twice, as on a small high-density screen.
+  scale=1
+  [ "$manager" = none ] || scale=2
+  (cd "$folder" && QT_SCALE_FACTOR=$scale exec timeout 240 "$program") &
   meridel=$!
   pids+=("$meridel")
   wait_for xdotool search --onlyvisible --name '^DDS Calculation Results' ||
@@ -83,18 +86,36 @@ for manager in openbox none; do
   xdotool type --delay 50 99
 
   if [ "$manager" = openbox ]; then
-    # Tools > Firmware... opens the window active; minimized, the same menu entry restores it.
-    for step in open restore; do
-      xdotool key --clearmodifiers alt+t f
-      if ! wait_for active_is '^Firmware$'; then
-        echo "FAIL ($manager): Tools > Firmware... did not $step an active Firmware window" >&2
-        failures=$((failures + 1))
-      fi
-      firmware=$(xdotool search --onlyvisible --name '^Firmware$' | head -n1)
-      [ "$step" = restore ] || xdotool windowminimize --sync "$firmware"
-      main=$(xdotool search --onlyvisible --name '^9852 MERIDEL' | head -n1)
-      xdotool windowactivate --sync "$main"
-      wait_for focus_is '^9852 MERIDEL' || true
+    # Each tool window opens active and wholly on the screen (1280 x 1024 scaled twice leaves
+    # 640 x 512 of room); minimized, its menu entry restores it.
+    for window in results "f:^Firmware - MERIDEL$" "s:^Beacon sequence - MERIDEL$" "l:^Listen - MERIDEL$"; do
+      for step in open restore; do
+        if [ "$window" = results ]; then
+          [ "$step" = open ] || continue
+          title='^DDS Calculation Results'
+        else
+          title=${window#*:}
+          xdotool key --clearmodifiers alt+t "${window%%:*}"
+          if ! wait_for active_is "$title"; then
+            echo "FAIL ($manager): Tools did not $step an active \"$title\" window" >&2
+            failures=$((failures + 1))
+          fi
+        fi
+        id=$(xdotool search --onlyvisible --name "$title" | head -n1)
+        # xwininfo, not xdotool, which counts the title bar twice under a reparenting manager.
+        read -r X Y WIDTH HEIGHT < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x = $NF}
+          /Absolute upper-left Y/ {y = $NF} /Width:/ {w = $NF} /Height:/ {h = $NF}
+          END {print x, y, w, h}')
+        # Measured as it opens: a restored window may still be on its way back.
+        if [ "$step" = open ] && { [ "$X" -lt 0 ] || [ "$Y" -lt 0 ] || [ $((X + WIDTH)) -gt 1280 ] || [ $((Y + HEIGHT)) -gt 1024 ]; }; then
+          echo "FAIL ($manager): \"$title\" at ${X},${Y} size ${WIDTH}x${HEIGHT} is off the screen" >&2
+          failures=$((failures + 1))
+        fi
+        [ "$step" = restore ] || [ "$window" = results ] || xdotool windowminimize --sync "$id"
+        main=$(xdotool search --onlyvisible --name '^9852 MERIDEL' | head -n1)
+        xdotool windowactivate --sync "$main"
+        wait_for focus_is '^9852 MERIDEL' || true
+      done
     done
   fi
 

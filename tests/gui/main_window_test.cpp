@@ -16,10 +16,25 @@
 
 #include "gui/main_window.h"
 #include "gui/results_window.h"
+#include "gui/window_keys.h"
 
 using meridel::gui::MainWindow;
 using meridel::model::MainWindowModel;
 using meridel::run::Field;
+
+namespace {
+// How well the darkest ink of a widget, as drawn, stands out from its background.
+double inkContrast(QWidget* widget, const QColor& background) {
+    const QImage image = widget->grab().toImage();
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            best = std::max(best, meridel::gui::contrastRatio(image.pixelColor(x, y), background));
+        }
+    }
+    return best;
+}
+}  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -118,7 +133,7 @@ void MainWindowTest::typingIsForwardedAndTheCaretStays() {
     QCOMPARE(model->fieldText(Field::RefIn), std::string("125.8"));
     QCOMPARE(refIn->cursorPosition(), 3);
     QCOMPARE(box("ClockFreq")->text(), QStringLiteral(" 2012.8"));
-    QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(128, 200, 128));
+    QVERIFY(resultsBox()->palette().color(QPalette::Text) != QColor(0, 0, 0));  // stale
 
     retype("RFMult", QStringLiteral("2.5"));
     QCOMPARE(box("Fo")->text(), QStringLiteral(" 25.2525"));
@@ -155,13 +170,27 @@ void MainWindowTest::calculateFillsTheResultsWindow() {
                  std::count(model->results().text.begin(), model->results().text.end(), '\n')));
     QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(0, 0, 0));
 
+    // Stale: recoloured green, not rewritten, and still readable (4.5:1) on the lilac.
     retype("RefIn", QStringLiteral("10"));
-    QCOMPARE(resultsBox()->palette().color(QPalette::Text), QColor(128, 200, 128));
-    QCOMPARE(resultsBox()->toPlainText(), text);  // recoloured, not rewritten
+    const QColor stale = resultsBox()->palette().color(QPalette::Text);
+    QVERIFY(stale.green() > stale.red() && stale.green() > stale.blue());
+    QCOMPARE(resultsBox()->toPlainText(), text);
+    const QColor lilac(192, 192, 255);
+    QVERIFY(inkContrast(resultsBox()->viewport(), lilac) >= 4.5);
+    auto* adjuster = control<QLabel>("SetCarrLabel");
+    QVERIFY(!adjuster->isEnabled());
+    QVERIFY(inkContrast(adjuster, lilac) >= 4.5);
 }
 
 void MainWindowTest::aFailedRunIsReportedOnce() {
     start();
+    // The first start's File Name, one blank, names no file: the run says so, writes none.
+    QCOMPARE(box("FileName")->text(), QStringLiteral(" "));
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports.takeFirst().startsWith(QStringLiteral("File Name \" \" holds only blanks")),
+             qPrintable(reports.join(QLatin1Char('|'))));
+    QVERIFY(!QFile::exists(QStringLiteral(" ")));
     retype("FileName", QString());
     retype("RFMult", QStringLiteral("0"));
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);

@@ -25,7 +25,9 @@
 #include "gui/listen_window.h"
 #include "gui/main_frame.h"
 #include "gui/messages_window.h"
+#include "gui/results_window.h"
 #include "gui/sequence_window.h"
+#include "gui/window_keys.h"
 
 using meridel::gui::MainFrame;
 using meridel::model::MessageField;
@@ -45,11 +47,18 @@ private slots:
     void sequenceWindowFillsThePlanAndFollowsItsMode();
     void sequenceWindowEditsATemplatesSegments();
     void listenWindowFollowsThePlanAndTheMessages();
+    void everyWindowLetsTabCycleThroughIt();
+    void windowsFitTheirScreen();
+    void plansAskBeforeReplacingFieldsAndSaveAsPlanFiles();
+    void sequenceWindowShowsWhatThePlanLeavesImplicit();
+    void messagesAndDecodeWordsSayWhatTheChipDoes();
 
 private:
     QString originalFolder;
     std::unique_ptr<QTemporaryDir> folder;
     QStringList reports;
+    QStringList questions;
+    bool answer = true;
     std::unique_ptr<meridel::model::MainWindowModel> model;
     std::unique_ptr<MainFrame> frame;
 };
@@ -59,9 +68,15 @@ void ToolWindowsTest::init() {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(QDir::setCurrent(folder->path()));
     reports.clear();
+    questions.clear();
+    answer = true;
     model = std::make_unique<meridel::model::MainWindowModel>();
     frame = std::make_unique<MainFrame>(
-        *model, [this](const QString& message) { reports.append(message); });
+        *model, [this](const QString& message) { reports.append(message); },
+        [this](const QString& question) {
+            questions.append(question);
+            return answer;
+        });
     frame->mainWindow().load();
     frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -101,8 +116,12 @@ void ToolWindowsTest::firmwareWindowShowsThePlansWords() {
             const QString text = table->item(row, column)->text();
             QVERIFY2(table->columnWidth(column) > table->fontMetrics().horizontalAdvance(text),
                      qPrintable(text));
+            // Plain decimals: an error of a few microhertz in fixed point, not as 1E-06.
+            QVERIFY2(column < 2 || !text.contains(QLatin1Char('E')), qPrintable(text));
         }
     }
+    // The interval words in the four bytes the listing gives them.
+    QCOMPARE(table->item(13, 1)->text().count(QStringLiteral("0x")), 4);
 
     // Another chip: its own clock, and the words follow the main window's plan.
     window->chipBox()->setCurrentText(QStringLiteral("AD9851"));
@@ -175,6 +194,10 @@ void ToolWindowsTest::toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput() 
          [&] { return frame->firmwareWindow()->chipBox(); }},
         {frame->messagesAction(), [&] { return frame->messagesWindow(); },
          [&] { return frame->messagesWindow()->field(MessageField::Jt); }},
+        {frame->sequenceAction(), [&] { return frame->sequenceWindow(); },
+         [&] { return frame->sequenceWindow()->findChild<QPushButton*>(); }},
+        {frame->listenAction(), [&] { return frame->listenWindow(); },
+         [&] { return frame->listenWindow()->dialBox(); }},
     };
     // Activation itself needs a window manager: focus_test.sh checks it under openbox.
     for (const auto& [action, window, first] : cases) {
@@ -183,7 +206,13 @@ void ToolWindowsTest::toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput() 
         window()->showMinimized();
         action->trigger();
         QVERIFY(window()->isVisible() && !window()->isMinimized());
+        QVERIFY(window()->windowTitle().endsWith(QStringLiteral(" - MERIDEL")));
     }
+    // Closed with the keyboard elsewhere, a window opens again in its first field.
+    frame->firmwareWindow()->table()->setFocus();
+    frame->firmwareWindow()->close();
+    frame->firmwareAction()->trigger();
+    QCOMPARE(frame->firmwareWindow()->focusWidget(), frame->firmwareWindow()->chipBox());
 }
 
 void ToolWindowsTest::enterPressesTheFocusedButton() {
@@ -284,13 +313,18 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
              QStringLiteral("USB dial 50.5035 MHz, 120 s\nWSPR: 1497.8 to 1502.2 Hz"));
     QVERIFY(!window->waterfall()->pixmap().isNull());
     QVERIFY(window->writeButton()->isEnabled());
+    // The colours' legend: from the floor, so many dB down, to the strongest.
+    QVERIFY(window->legendBar()->isVisibleTo(window));
+    QVERIFY2(window->legendFloor()->text().contains(
+                 QRegularExpression(QStringLiteral("^-[1-9]\\d* dB$"))),
+             qPrintable(window->legendFloor()->text()));
 
     // A dial the signal is outside of: no picture, and the dial to use.
     QTest::keyClicks(window->dialBox(), QStringLiteral("50.505"));
     QVERIFY2(window->notes()->text().endsWith(QStringLiteral("use Dial 50.5035")),
              qPrintable(window->notes()->text()));
     QVERIFY(window->waterfall()->pixmap().isNull());
-    QVERIFY(!window->writeButton()->isEnabled());
+    QVERIFY(!window->writeButton()->isEnabled() && !window->legendBar()->isVisibleTo(window));
     model->setFieldText(meridel::run::Field::Foutput, "50.5065");  // the plan follows as well
     QVERIFY(window->notes()->text().startsWith(QStringLiteral("USB dial 50.505 MHz")));
 
@@ -313,6 +347,175 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
     firmware->close();
     QVERIFY(!window->notes()->text().contains(chipWords));
     QVERIFY(reports.isEmpty());
+}
+
+void ToolWindowsTest::everyWindowLetsTabCycleThroughIt() {
+    using Widget = std::function<QWidget*()>;
+    const auto button = [](QWidget* window, const char* text) {
+        for (auto* b : window->findChildren<QPushButton*>()) {
+            if (b->text() == QLatin1String(text)) return static_cast<QWidget*>(b);
+        }
+        return static_cast<QWidget*>(nullptr);
+    };
+    frame->messagesAction()->trigger();
+    QTest::keyClicks(frame->messagesWindow()->field(MessageField::Wspr),
+                     QStringLiteral("K1ABC FN42 37"));  // words in the tables Tab must leave
+    frame->listenAction()->trigger();
+    frame->sequenceAction()->trigger();
+    frame->firmwareAction()->trigger();
+    auto* firmware = frame->firmwareWindow();
+    firmware->findChild<QPushButton*>(QStringLiteral("DecodeWords"))->click();
+    QTest::keyClicks(firmware->decodeDialog()->wordsBox(),
+                     QStringLiteral("0x40,0x00,0x00,0x00,0x00,0x00"));
+    firmware->decodeDialog()->wordsBox()->setFocus();
+    const struct {
+        QWidget* window;
+        Widget second;  // after one Tab from the first field
+        Widget passes;  // a control the cycle reaches
+    } cases[] = {
+        {firmware, [&] { return firmware->clockBox(); },
+         [&] { return button(firmware, "Decode words..."); }},
+        {firmware->decodeDialog(),
+         [&] { return firmware->decodeDialog()->findChild<QComboBox*>(); },
+         [&] { return firmware->decodeDialog()->table(); }},
+        {frame->messagesWindow(),
+         [&] { return frame->messagesWindow()->field(MessageField::Wspr); },
+         [&] { return button(frame->messagesWindow(), "Write symbol file..."); }},
+        {frame->sequenceWindow(), [&] { return button(frame->sequenceWindow(), "&Save plan..."); },
+         [&] { return frame->sequenceWindow()->findings(); }},
+        {frame->listenWindow(),
+         [&] { return frame->listenWindow()->findChildren<QLineEdit*>().at(1); },
+         [&] { return frame->listenWindow()->writeButton(); }},
+    };
+    for (const auto& c : cases) {
+        QWidget* first = c.window->focusWidget();
+        QVERIFY2(first, qPrintable(c.window->windowTitle()));
+        QList<QWidget*> visited;
+        for (QWidget* at = first; visited.size() < 60 && (visited.isEmpty() || at != first);) {
+            QTest::keyClick(at, Qt::Key_Tab);
+            at = c.window->focusWidget();
+            visited.append(at);
+        }
+        QVERIFY2(visited.last() == first, qPrintable(c.window->windowTitle()));
+        QCOMPARE(visited.first(), c.second());
+        QVERIFY2(visited.contains(c.passes()), qPrintable(c.window->windowTitle()));
+    }
+
+    // Enter presses a button, and the mnemonics are distinct.
+    QPushButton* use = static_cast<QPushButton*>(button(frame->sequenceWindow(), "&Use template"));
+    QTest::keyClick(use, Qt::Key_Return);
+    QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("50.4702"));
+    QStringList keys;
+    for (auto* b : frame->sequenceWindow()->findChildren<QPushButton*>()) {
+        keys << b->text().section(QLatin1Char('&'), 1).left(1).toLower();
+    }
+    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size());
+}
+
+void ToolWindowsTest::windowsFitTheirScreen() {
+    const QRect screen(0, 0, 640, 512);
+    const struct {
+        QRect frame, fitted;
+    } cases[] = {
+        {{10, 10, 300, 200}, {10, 10, 300, 200}},    // fits: untouched
+        {{600, 20, 300, 200}, {340, 20, 300, 200}},  // off the right: moved in
+        {{-5, 400, 300, 200}, {0, 312, 300, 200}},   // off the left and the bottom
+        {{50, 50, 800, 600}, {0, 0, 640, 512}},      // too big: the whole screen
+    };
+    for (const auto& c : cases) QCOMPARE(meridel::gui::fittedFrame(c.frame, screen), c.fitted);
+
+    frame->firmwareAction()->trigger();
+    frame->sequenceAction()->trigger();
+    frame->listenAction()->trigger();
+    frame->messagesAction()->trigger();
+    for (QWidget* window : {static_cast<QWidget*>(frame->firmwareWindow()),
+                            static_cast<QWidget*>(frame->sequenceWindow()),
+                            static_cast<QWidget*>(frame->listenWindow()),
+                            static_cast<QWidget*>(frame->messagesWindow()),
+                            static_cast<QWidget*>(&frame->mainWindow().resultsWindow())}) {
+        QVERIFY2(window->screen()->availableGeometry().contains(window->frameGeometry()),
+                 qPrintable(window->windowTitle()));
+    }
+}
+
+void ToolWindowsTest::plansAskBeforeReplacingFieldsAndSaveAsPlanFiles() {
+    frame->sequenceAction()->trigger();
+    auto* window = frame->sequenceWindow();
+    answer = false;
+    QVERIFY(!window->pickTemplate(QStringLiteral("cw-carrier")));
+    QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("50.505"));
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].contains(QStringLiteral("Output carrier: \"50.505\" -> \"144.4\"")),
+             qPrintable(questions[0]));
+    answer = true;
+    QVERIFY(window->pickTemplate(QStringLiteral("cw-carrier")));
+    QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("144.4"));
+    QVERIFY(window->pickTemplate(QStringLiteral("cw-carrier")));  // nothing to replace: no question
+    QCOMPARE(questions.size(), 2);
+
+    QVERIFY(window->savePlan(QStringLiteral("mybeacon")));
+    QVERIFY(QFile::exists(QStringLiteral("mybeacon.toml")) &&
+            !QFile::exists(QStringLiteral("mybeacon")));
+    QCOMPARE(window->windowTitle(), QStringLiteral("Beacon sequence - mybeacon.toml - MERIDEL"));
+    QVERIFY(reports.isEmpty());
+}
+
+void ToolWindowsTest::sequenceWindowShowsWhatThePlanLeavesImplicit() {
+    frame->sequenceAction()->trigger();
+    auto* window = frame->sequenceWindow();
+    QVERIFY(window->pickTemplate(QStringLiteral("wspr")));
+    QVERIFY2(window->findChild<QLabel*>(QStringLiteral("Status"))
+                 ->text()
+                 .contains(QStringLiteral("slot 1 of 5")),
+             qPrintable(window->findChild<QLabel*>(QStringLiteral("Status"))->text()));
+    QVERIFY(window->pickTemplate(QStringLiteral("iaru-mixed")));
+    QTableWidget* table = window->segments();
+    QCOMPARE(table->item(0, 3)->text(), QStringLiteral("24.333"));  // pi4 ends with its message
+    QVERIFY(table->item(0, 3)->font().italic() && !table->item(3, 3)->font().italic());
+    // Kind is picked from a list.
+    table->openPersistentEditor(table->item(1, 0));
+    auto* kinds = table->findChild<QComboBox*>();
+    QVERIFY(kinds && kinds->count() == 9 && kinds->currentText() == QStringLiteral("cw"));
+    table->closePersistentEditor(table->item(1, 0));
+
+    // A bar too narrow for its name shows none, rather than a clipped letter of it.
+    const QImage picture = window->findChild<meridel::gui::TimelinePicture*>()->grab().toImage();
+    const auto& pause = window->model().timeline().bars[2];
+    QCOMPARE(pause.kind, std::string("pause"));
+    const double scale = (picture.width() - 24) / window->model().timeline().length;
+    for (int x = 8 + static_cast<int>(pause.start * scale) + 1; x < 8 + pause.end * scale - 1;
+         ++x) {
+        for (int y = 8; y < 30; ++y) QCOMPARE(picture.pixelColor(x, y), QColor(0xe0, 0xe0, 0xe0));
+    }
+}
+
+void ToolWindowsTest::messagesAndDecodeWordsSayWhatTheChipDoes() {
+    // A stored message that cannot be encoded is marked, not put in a box, when the window opens.
+    frame->messagesAction()->trigger();
+    auto* messages = frame->messagesWindow();
+    QTest::keyClicks(messages->field(MessageField::Wspr), QStringLiteral("K1ABC FN42 38"));
+    messages->close();
+    frame->messagesAction()->trigger();
+    QVERIFY(reports.isEmpty());
+    QVERIFY(messages->field(MessageField::Wspr)->toolTip().contains(QStringLiteral("38 dBm")));
+    // CW without a tone is keyed on the carrier: said, and no longer once there is a tone.
+    auto* notes = messages->findChild<QLabel*>(QStringLiteral("Errors"));
+    QTest::keyClicks(messages->field(MessageField::Cw), QStringLiteral("TEST"));
+    messages->planChanged();
+    QVERIFY2(notes->text().contains(QStringLiteral("keyed on the carrier")),
+             qPrintable(notes->text()));
+    model->setFieldText(meridel::run::Field::ToneFreq, "800");
+    QVERIFY(!notes->text().contains(QStringLiteral("keyed on the carrier")));
+
+    // Decode words notes a word the chip puts out as its alias.
+    frame->firmwareAction()->trigger();
+    auto* firmware = frame->firmwareWindow();
+    firmware->findChild<QPushButton*>(QStringLiteral("DecodeWords"))->click();
+    QTest::keyClicks(firmware->decodeDialog()->wordsBox(),
+                     QStringLiteral("0xC0,0x00,0x00,0x00,0x00,0x00"));
+    QCOMPARE(firmware->decodeDialog()->table()->rowCount(), 1);
+    const QTableWidgetItem* note = firmware->decodeDialog()->table()->item(0, 3);
+    QVERIFY(note && note->text().contains(QStringLiteral("alias")));
 }
 
 QTEST_MAIN(ToolWindowsTest)

@@ -14,15 +14,21 @@ using meridel::model::MainWindowModel;
 using meridel::model::SegmentField;
 using meridel::model::SequenceModel;
 
+// The segments as the table lists them; a length or end as placed, not given, in brackets.
 std::string rows(const SequenceModel& m) {
     std::string out;
+    const auto placed = [](bool p, const std::string& t) { return p ? "[" + t + "]" : t; };
     for (const auto& r : m.segmentRows()) {
-        out += (out.empty() ? "" : ";") + r.kind + "," + r.start + "," + r.length + "," + r.end;
+        out += (out.empty() ? "" : ";") + r.kind + "," + r.start + "," +
+               placed(r.lengthPlaced, r.length) + "," + placed(r.endPlaced, r.end);
     }
     return out;
 }
 
-const std::string kIaru = "pi4,0,,;cw,25,,;pause,after previous,0.5,;carrier,after previous,,59.5";
+const std::string kPi4 = "pi4,0,[24.333],[24.333];";
+const std::string kCw = "cw,25,[12.9],[37.9];";
+const std::string kIaru =
+    kPi4 + kCw + "pause,after previous,0.5,[38.4];carrier,after previous,[21.1],59.5";
 
 TEST(SequenceModel, EditsRecomputeTheCycleOrAreRefused) {
     using W = const MainWindowModel&;
@@ -36,13 +42,14 @@ TEST(SequenceModel, EditsRecomputeTheCycleOrAreRefused) {
         std::string after;  // "" for kIaru, unchanged
     } cases[] = {
         {edit(2, SegmentField::Kind, "carrier"), "",
-         "pi4,0,,;cw,25,,;carrier,after previous,0.5,;carrier,after previous,,59.5"},
+         kPi4 + kCw + "carrier,after previous,0.5,[38.4];carrier,after previous,[21.1],59.5"},
         {edit(3, SegmentField::Kind, "cw"), "",
-         "pi4,0,,;cw,25,,;pause,after previous,0.5,;cw,after previous,,"},
+         kPi4 + kCw + "pause,after previous,0.5,[38.4];cw,after previous,[12.9],[51.3]"},
         {edit(1, SegmentField::Start, ""), "",
-         "pi4,0,,;cw,after previous,,;pause,after previous,0.5,;carrier,after previous,,59.5"},
+         kPi4 + "cw,after previous,[12.9],[37.233];pause,after previous,0.5,[37.733];carrier,"
+                "after previous,[21.767],59.5"},
         {edit(3, SegmentField::Start, "73/3"), "",
-         "pi4,0,,;cw,25,,;pause,after previous,0.5,;carrier,73/3,,59.5"},
+         kPi4 + kCw + "pause,after previous,0.5,[38.4];carrier,73/3,[35.167],59.5"},
         {edit(1, SegmentField::Start, "abc"), "Segment 2, start: \"abc\" is no time; give seconds",
          ""},
         {edit(0, SegmentField::Kind, "morse"),
@@ -55,15 +62,17 @@ TEST(SequenceModel, EditsRecomputeTheCycleOrAreRefused) {
          "Cannot change the kind of segment 1: segment 1 (wspr) needs a WSPR message", ""},
         {edit(7, SegmentField::End, "1"), "There is no segment 8", ""},
         {[](SequenceModel& m, W w) { return m.addSegment(4, w); }, "",
-         kIaru + ";pause,after previous,1,"},
+         kIaru + ";pause,after previous,0.5,[60]"},  // the half second left
         {[](SequenceModel& m, W w) { return m.addSegment(0, w); }, "",
-         "pause,after previous,1,;" + kIaru},
+         // No time before the PI4 at 0 s: in the 2/3 s before the CW at 25 s.
+         kPi4 + "pause,after previous,2/3,[25];" + kCw +
+             "pause,after previous,0.5,[38.4];carrier,after previous,[21.1],59.5"},
         {[](SequenceModel& m, W w) { return m.removeSegment(2, w); }, "",
-         "pi4,0,,;cw,25,,;carrier,after previous,,59.5"},
+         kPi4 + kCw + "carrier,after previous,[21.6],59.5"},
         {[](SequenceModel& m, W w) { return m.removeSegment(4, w); },
          "There is no segment 5 to remove", ""},
         {[](SequenceModel& m, W w) { return m.moveSegment(2, -1, w); }, "",
-         "pi4,0,,;pause,after previous,0.5,;cw,25,,;carrier,after previous,,59.5"},
+         kPi4 + "pause,after previous,0.5,[24.833];" + kCw + "carrier,after previous,[21.6],59.5"},
         {[](SequenceModel& m, W w) { return m.moveSegment(3, 1, w); },
          "There is no place to move segment 4", ""},
     };
@@ -125,6 +134,32 @@ TEST(SequenceModel, TemplatesOpenAsTheirFilesAndAKindChangeKeepsItsPlace) {
     EXPECT_NE(m.compute(window), std::nullopt);
     EXPECT_EQ(m.editSegment(0, SegmentField::Kind, "jt65", window), std::nullopt);
     EXPECT_EQ(m.timeline().bars.size(), 6u);
+}
+
+TEST(SequenceModel, PlanFilesAreSavedAsTomlAndSlotsAreNamed) {
+    const struct {
+        const char* chosen;
+        const char* saved;
+    } names[] = {{"mybeacon", "mybeacon.toml"},
+                 {"b.toml", "b.toml"},
+                 {"B.TOML", "B.TOML"},
+                 {"b.txt", "b.txt.toml"},
+                 {"v1.2/beacon", "v1.2/beacon.toml"},
+                 {".toml", ".toml.toml"}};
+    for (const auto& n : names) EXPECT_EQ(SequenceModel::planFileName(n.chosen), n.saved);
+
+    const struct {
+        const char* name;
+        const char* cycle;
+    } templates[] = {{"iaru-mixed", "Cycle of 60 s"},
+                     {"wspr", "Cycle of 120 s, sent in slot 1 of 5: from 0 s of every 600 s"}};
+    for (const auto& t : templates) {
+        MainWindowModel window;
+        SequenceModel m;
+        ASSERT_EQ(m.pickTemplate(t.name, window), std::nullopt);
+        EXPECT_EQ(m.cycleText(), t.cycle);
+        EXPECT_EQ(m.name(), std::string(t.name) + ".toml");
+    }
 }
 
 }  // namespace
