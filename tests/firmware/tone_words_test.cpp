@@ -80,9 +80,10 @@ TEST(ToneWords, EveryTableHasItsTonesAtItsSpacingAndTheChecksFollowItsWorstError
                     << where;
             }
             const WordChecks checks = checkWords(words, {&table, 1});
+            const std::string quotedKey = std::string("\"").append(table.key).append("\": tone");
             const auto mentions = [&](const std::vector<std::string>& list) {
                 return std::any_of(list.begin(), list.end(), [&](const std::string& text) {
-                    return text.find("\"" + table.key + "\": tone") != std::string::npos;
+                    return text.find(quotedKey) != std::string::npos;
                 });
             };
             const StepVerdict verdict = toneVerdict(t.worstFraction(), kOwnWordWarnFraction);

@@ -1,6 +1,10 @@
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cerrno>
+#include <system_error>
 
 namespace meridel::testing {
 namespace fs = std::filesystem;
@@ -11,9 +15,15 @@ ScratchFolder::ScratchFolder(const std::string& prefix) {
     for (char& c : name) {
         if (c == '/') c = '-';  // parameterised names hold a "/"
     }
-    path_ = fs::temp_directory_path() / name;
-    fs::remove_all(path_);
-    fs::create_directories(path_);
+    // A unique suffix, so that two runs of the suite on one machine never share a folder.
+    std::string pattern = (fs::temp_directory_path() / name).string() + "-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+    }
+    path_ = pattern;
+    // As a plain mkdir would make it (mkdtemp's is private to the owner).
+    fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
 }
 
 ScratchFolder::~ScratchFolder() {

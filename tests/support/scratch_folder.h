@@ -5,8 +5,9 @@
 
 namespace meridel::testing {
 
-// A fresh folder for the running test, <tmp>/meridel-PREFIX-SUITE-TEST, removed with everything
-// in it afterwards (made writable first, for tests that take write access away).
+// A fresh folder for the running test, <tmp>/meridel-PREFIX-SUITE-TEST-XXXXXX (a unique suffix),
+// removed with everything in it afterwards (made writable first, for tests that take write
+// access away).
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& prefix);
