@@ -149,6 +149,7 @@ async function main(browser, scratch) {
   }
   assert.strictEqual(await page.$$eval('[aria-invalid]', (list) => list.length), 0);
   await type(page, 'dds', 'AD9852');
+  await type(page, 'file-name', 'beacon.inc');
   assert.strictEqual(await text(page, 'format'), 'asm');
   assert.strictEqual(await text(page, 'listing'), want.replace(/\r\n/g, '\n'));
 
