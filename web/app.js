@@ -18,18 +18,10 @@ const callCli = (module, args) => call(module, args);
 // the carrier text the window model gives.
 const adjustCarrier = (module, fields) => call(module, { adjust_carrier: fields }).output;
 
-// The symbol tables' assembler include exactly as `meridel-cli --symbol-file` writes it (into
-// the module's memory file system), or the command line's error (its first line, without the
-// usage text that follows a usage error).
-function symbolFile(module, state) {
-  const name = 'SYMBOLS.INC';
-  const answer = callCli(module, [...planArgs(state.edits), ...firmwareArgs(state.firmware),
-    ...planArgs(state.messages), '--symbol-file', name]);
-  if (answer.status !== 0) return { error: decodeBytes(answer.stderr, 'utf-8').split('\n')[0] };
-  const bytes = module.FS.readFile(name);
-  module.FS.unlink(name);
-  return { name, bytes };
-}
+// The program's DDS chips, the AD9852 first: [{name, listing, multiplier, max_clock_mhz}].
+// `listing`: the chip has the PIC listing and runs on the plan's reference times its PLL;
+// `multiplier`: the values its own reference multiplier takes, '' when it has none.
+const chipTable = (module) => call(module, { chips: true }).chips;
 
 function bytesOf(text) {
   return Uint8Array.from(text, (c) => c.charCodeAt(0));
@@ -40,6 +32,31 @@ function decodeBytes(text, encoding) {
   return new TextDecoder(encoding).decode(bytesOf(text));
 }
 
+// An option in a command-line message, with the placeholder that may follow it ("--clock MHZ").
+const optionInText = /(--[a-z][a-z0-9-]*)( (?:MHZ|HZ|N|WPM|CALL|TEXT|NAME|CHIP|BYTES)(?!\w))?/g;
+
+// A command-line message worded as the page's: each option named by the page's field for it
+// (`labels`: option to field name), its placeholder dropped.
+function nameFields(message, labels) {
+  return message.replace(optionInText, (all, option) => labels[option] ?? all);
+}
+
+// The messages of the command line's error output (UTF-8 bytes): without the usage text, the
+// warnings (shown apart) and the "meridel-cli:" and "error:" prefixes.
+function errorMessages(stderr) {
+  const lines = [];
+  for (const line of decodeBytes(stderr, 'utf-8').split('\n')) {
+    if (line.startsWith('usage: ')) break;
+    if (line !== '' && !line.startsWith('warning: ')) {
+      lines.push(line.replace(/^(?:meridel-cli|error): /, ''));
+    }
+  }
+  return lines.join('\n');
+}
+
+// The command line's error output as the page's own message.
+const pageError = (stderr, labels) => nameFields(errorMessages(stderr), labels);
+
 // The plan's options in the order the fields were last edited, as the window's typing order
 // decides what it shows (RF Mult edited last rounds it, the carrier edited last does not).
 // Fields never edited keep the first-start values the program itself starts from.
@@ -47,12 +64,21 @@ function planArgs(edits) {
   return edits.flatMap(([option, value]) => [option, value]);
 }
 
+// The plan as the chosen chip takes it: the reference and PLL make the clock of the chips with
+// the listing only; the others run on their own clock.
+function chipPlanArgs(edits, fw) {
+  return planArgs(fw.listing ? edits : edits.filter(([o]) => o !== '--ref-in' && o !== '--pll'));
+}
+
+// The chips without the listing have only the C header.
+const effectiveFormat = (fw) => (fw.listing ? fw.format : 'c');
+
 function firmwareArgs(fw) {
   const args = [];
   if (fw.dds !== 'AD9852') args.push('--dds', fw.dds);
-  if (fw.clock.trim() !== '') args.push('--clock', fw.clock);
-  if (fw.refMult.trim() !== '') args.push('--ref-mult', fw.refMult);
-  if (fw.format === 'c') args.push('--format', 'c');
+  if (!fw.listing && fw.clock.trim() !== '') args.push('--clock', fw.clock);
+  if (fw.multiplier && fw.refMult.trim() !== '') args.push('--ref-mult', fw.refMult);
+  if (effectiveFormat(fw) === 'c') args.push('--format', 'c');
   return args;
 }
 
@@ -63,32 +89,80 @@ function downloadName(fileName, format) {
   return (name || 'beacon.inc').toUpperCase();
 }
 
+// The fields a message needs besides its text.
+const messageCompanions = { '--pi4-message': ['--pi4-audio'], '--cw-message': ['--cw-wpm'] };
+
+// Each message given, as the options that encode it alone: one message that cannot be sent
+// leaves the others' symbols.
+function messageGroups(messages) {
+  const value = new Map(messages);
+  return messages.filter(([o, v]) => o.endsWith('-message') && v !== '').map(([o, v]) => [o, v,
+    ...(messageCompanions[o] || []).filter((c) => value.has(c)).flatMap((c) => [c, value.get(c)])]);
+}
+
+// The symbol tables' assembler include exactly as `meridel-cli --symbol-file` writes it (into
+// the module's memory file system), or why it cannot be written, in the page's words.
+function symbolFile(module, state) {
+  const name = 'SYMBOLS.INC';
+  const answer = callCli(module, [...planArgs(state.edits), ...planArgs(state.messages),
+    '--symbol-file', name]);
+  if (answer.status !== 0) return { error: pageError(answer.stderr, state.labels.messages) };
+  const bytes = module.FS.readFile(name);
+  module.FS.unlink(name);
+  return { name, bytes };
+}
+
+// Every message's symbol table, or why it cannot be sent ({errors}: one line each, and the
+// options of the fields at fault in `invalid`); the good ones' options for a C header.
+function encodeMessages(module, state) {
+  const result = { tables: null, errors: [], invalid: [], good: [] };
+  for (const group of messageGroups(state.messages)) {
+    const answer = callCli(module, [...planArgs(state.edits), ...group, '--json']);
+    const object = answer.stdout ? JSON.parse(decodeBytes(answer.stdout, 'utf-8')) : {};
+    if (answer.status === 0) {
+      result.tables = { ...result.tables, ...object.messages };
+      result.good.push(...group);
+      continue;
+    }
+    const raw = object.error ? object.error.message : errorMessages(answer.stderr);
+    const error = nameFields(raw, state.labels.messages);
+    if (!result.errors.includes(error)) result.errors.push(error);
+    // A plan that fails fails every message alike: no message field is at fault then.
+    if (object.error && object.error.kind !== 'message') continue;
+    const named = group.filter((o, i) => i % 2 === 0 && raw.includes(o));
+    result.invalid.push(...(named.length ? named : [group[0]]));
+  }
+  if (result.tables) result.tables = Object.fromEntries(Object.entries(result.tables).sort());
+  return result;
+}
+
 // Everything the page shows for one state of its fields.
 function compute(module, state) {
-  const plan = planArgs(state.edits);
-  const fw = firmwareArgs(state.firmware);
-  const messages = planArgs(state.messages);
-  const anyMessage = state.messages.some(([o, v]) => o.endsWith('-message') && v !== '');
+  const fw = state.firmware;
+  const plan = chipPlanArgs(state.edits, fw);
+  const chip = firmwareArgs(fw);
+  const listingLabels = { ...state.labels.plan, ...state.labels.chip };
   const view = {};
 
-  const shown = callCli(module, [...plan, ...fw, '--json']);
+  const shown = callCli(module, [...plan, ...chip, '--json']);
   view.fields = shown.stdout ? JSON.parse(decodeBytes(shown.stdout, 'utf-8')) : null;
-  // The listing or header exactly as the file would hold it; a C header carries the messages.
-  const withMessages = state.firmware.format === 'c' && anyMessage ? messages : [];
-  const file = callCli(module, [...plan, ...fw, ...withMessages]);
+  if (view.fields) {
+    view.fields.dds_warnings = (view.fields.dds_warnings || [])
+      .map((w) => nameFields(w, listingLabels));
+  }
+
+  const encoded = encodeMessages(module, state);
+  view.messages = encoded.tables;
+  view.messageErrors = encoded.errors.join('\n');
+  view.invalid = encoded.invalid;
+
+  // The listing or header exactly as the file would hold it; a C header carries the messages
+  // that can be sent.
+  const withMessages = effectiveFormat(fw) === 'c' ? encoded.good : [];
+  const file = callCli(module, [...plan, ...chip, ...withMessages]);
   view.fileBytes = file.status === 0 ? file.stdout : '';
   view.fileText = decodeBytes(view.fileBytes, 'windows-1252');
-  view.errors = file.stderr.length ? decodeBytes(file.stderr, 'utf-8') : shown.stderr;
-
-  view.messages = null;
-  view.messageErrors = '';
-  if (anyMessage) {
-    const encoded = callCli(module, [...plan, ...messages, '--json']);
-    const object = JSON.parse(decodeBytes(encoded.stdout, 'utf-8'));
-    view.messages = object.messages || null;
-    if (object.error) view.messageErrors = object.error.message;
-    else if (encoded.status !== 0) view.messageErrors = decodeBytes(encoded.stderr, 'utf-8');
-  }
+  view.errors = pageError(file.stderr.length ? file.stderr : shown.stderr, listingLabels);
 
   view.decoded = '';
   view.decodeErrors = '';
@@ -96,14 +170,14 @@ function compute(module, state) {
     const decoded = callCli(module, ['--decode', state.decode.words, '--clock', state.decode.clock,
       '--dds', state.decode.dds]);
     view.decoded = decodeBytes(decoded.stdout, 'utf-8');
-    view.decodeErrors = decodeBytes(decoded.stderr, 'utf-8');
+    view.decodeErrors = pageError(decoded.stderr, state.labels.decode);
   }
   return view;
 }
 
 if (typeof module !== 'undefined') {
-  module.exports = { callCli, adjustCarrier, symbolFile, compute, planArgs, firmwareArgs,
-    downloadName, bytesOf };
+  module.exports = { callCli, adjustCarrier, chipTable, symbolFile, compute, planArgs,
+    firmwareArgs, downloadName, bytesOf, pageError };
 }
 
 if (typeof document !== 'undefined') {
@@ -111,7 +185,9 @@ if (typeof document !== 'undefined') {
   const edits = [];      // [option, value] of the plan's edited fields, oldest edit first
   const messages = [];   // the same for the message fields
   let engine = null;
+  let chips = [];
   let current = null;
+  let chosenFormat = $('format').value;  // kept while a chip without the listing is chosen
 
   const remember = (list, option, value) => {
     const at = list.findIndex(([o]) => o === option);
@@ -119,14 +195,45 @@ if (typeof document !== 'undefined') {
     list.push([option, value]);
   };
 
-  const state = () => ({
-    edits,
-    messages,
-    firmware: { dds: $('dds').value, clock: $('clock').value, refMult: $('ref-mult').value,
-      format: $('format').value },
-    decode: { words: $('decode-words').value, clock: $('decode-clock').value,
-      dds: $('decode-dds').value },
-  });
+  // Each section's options named by their fields' labels (without a closing remark in
+  // brackets), for the messages the page shows.
+  const labelsOf = (section) => Object.fromEntries([...$(section).querySelectorAll('[data-option]')]
+    .map((e) => [e.dataset.option,
+      e.closest('label').firstChild.textContent.trim().replace(/\s*\([^)]*\)$/, '')]));
+  const labels = {
+    plan: labelsOf('plan-section'),
+    chip: labelsOf('listing-section'),
+    messages: { ...labelsOf('plan-section'), ...labelsOf('messages-section') },
+    decode: labelsOf('decode-section'),
+  };
+
+  const chipOf = (name) => chips.find((c) => c.name === name) || { listing: true, multiplier: '' };
+
+  const state = () => {
+    const chip = chipOf($('dds').value);
+    return {
+      edits,
+      messages,
+      labels,
+      firmware: { dds: $('dds').value, listing: chip.listing, multiplier: chip.multiplier,
+        clock: $('clock').value, refMult: $('ref-mult').value, format: $('format').value },
+      decode: { words: $('decode-words').value, clock: $('decode-clock').value,
+        dds: $('decode-dds').value },
+    };
+  };
+
+  // The chip's own fields: a clock and multiplier where it has them, the listing where it has
+  // one (the format shows what is shown and downloaded).
+  const showChip = () => {
+    const chip = chipOf($('dds').value);
+    $('clock').disabled = chip.listing;
+    $('clock').placeholder = chip.listing ? '' : `at most ${chip.max_clock_mhz}`;
+    $('ref-mult').disabled = !chip.multiplier;
+    $('ref-mult').placeholder = chip.multiplier ? `${chip.multiplier}; empty for none` : '';
+    $('format').querySelector('option[value="asm"]').disabled = !chip.listing;
+    $('format').value = chip.listing ? chosenFormat : 'c';
+    $('download-symbols').disabled = $('format').value === 'c';
+  };
 
   const showSymbols = (tables) => {
     const box = $('symbols');
@@ -153,24 +260,33 @@ if (typeof document !== 'undefined') {
     $('key-freq').value = f.KeyFreq ?? '';
     $('set-carr').disabled = true;
     $('warning').textContent = [f.warning, ...(f.dds_warnings || [])].filter(Boolean).join('\n');
-    $('errors').textContent = current.errors.replace(/^warning: .*\n/gm, '');
+    $('errors').textContent = current.errors;
     $('listing').textContent = current.fileText.replace(/\r\n/g, '\n');
     $('message-errors').textContent = current.messageErrors;
+    for (const e of $('messages-section').querySelectorAll('[data-option]')) {
+      if (current.invalid.includes(e.dataset.option)) e.setAttribute('aria-invalid', 'true');
+      else e.removeAttribute('aria-invalid');
+    }
     showSymbols(current.messages);
     $('decoded').textContent = current.decoded;
     $('decode-errors').textContent = current.decodeErrors;
   };
 
-  for (const element of document.querySelectorAll('[data-option]')) {
-    const list = element.id.endsWith('-message') || element.id.startsWith('pi4') ||
-      element.id.startsWith('cw') ? messages : edits;
-    element.addEventListener('input', () => {
-      remember(list, element.dataset.option, element.value);
-      refresh();
-    });
+  for (const [section, list] of [['plan-section', edits], ['messages-section', messages]]) {
+    for (const element of $(section).querySelectorAll('[data-option]')) {
+      element.addEventListener('input', () => {
+        remember(list, element.dataset.option, element.value);
+        refresh();
+      });
+    }
   }
-  for (const id of ['dds', 'clock', 'ref-mult', 'format', 'decode-words', 'decode-clock',
-    'decode-dds']) {
+  $('dds').addEventListener('input', () => { showChip(); refresh(); });
+  $('format').addEventListener('input', () => {
+    chosenFormat = $('format').value;
+    showChip();
+    refresh();
+  });
+  for (const id of ['clock', 'ref-mult', 'decode-words', 'decode-clock', 'decode-dds']) {
     $(id).addEventListener('input', refresh);
   }
 
@@ -212,6 +328,11 @@ if (typeof document !== 'undefined') {
   createMeridel().then((instance) => {
     engine = instance;
     performance.mark('meridel-module-ready');
+    chips = chipTable(engine);
+    for (const id of ['dds', 'decode-dds']) {
+      $(id).replaceChildren(...chips.map((c) => new Option(c.name)));
+    }
+    showChip();
     refresh();
     // Milliseconds from the start of the page's navigation to its first listing (benchmark).
     document.body.dataset.firstResultMs = performance.now().toFixed(1);

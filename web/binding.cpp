@@ -3,7 +3,9 @@
 // "stdout", "stderr"} whose texts hold the output bytes one character each (byte 0x80 becomes
 // U+0080), so a listing keeps its exact Windows-1252 bytes. An object {"adjust_carrier":
 // {"output", "tone", "key_freq"}} presses the window's carrier adjuster on those field texts and
-// answers {"status": 0, "output"} with the carrier it gives.
+// answers {"status": 0, "output"} with the carrier it gives. An object {"chips": true} answers
+// {"status": 0, "chips": [...]}: each DDS chip of the program's table with what the page's
+// fields make of it.
 #include <emscripten/emscripten.h>
 
 #include <cstdio>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "dds/chips.h"
 #include "model/main_window_model.h"
 
 namespace {
@@ -85,6 +88,21 @@ std::string adjustCarrier(const nlohmann::json& fields) {
     return nlohmann::json{{"status", 0}, {"output", window.fieldText(Field::Foutput)}}.dump();
 }
 
+// The chip table as the page needs it: which chips have the PIC listing (and so the main
+// plan's reference and PLL), which take a multiplier of their own, and their clock limit.
+std::string chips() {
+    nlohmann::json list = nlohmann::json::array();
+    for (const meridel::dds::Chip& chip : meridel::dds::chips()) {
+        const bool ownMultiplier =
+            meridel::dds::hasMultiplier(chip) && chip.multiplier.option == "--ref-mult";
+        list.push_back({{"name", chip.name},
+                        {"listing", chip.picListing},
+                        {"multiplier", ownMultiplier ? meridel::dds::multiplierText(chip) : ""},
+                        {"max_clock_mhz", chip.maxClockHz / 1e6}});
+    }
+    return nlohmann::json{{"status", 0}, {"chips", list}}.dump();
+}
+
 }  // namespace
 
 extern "C" {
@@ -97,10 +115,12 @@ EMSCRIPTEN_KEEPALIVE char* meridel_call(const char* request) {
         reply = callCli(parsed);
     } else if (parsed.is_object() && parsed.contains("adjust_carrier")) {
         reply = adjustCarrier(parsed["adjust_carrier"]);
+    } else if (parsed.is_object() && parsed.contains("chips")) {
+        reply = chips();
     } else {
         reply = answer(2, "",
                        "web binding: the request must be a JSON array of strings or an object "
-                       "{\"adjust_carrier\": {...}}\n");
+                       "{\"adjust_carrier\": {...}} or {\"chips\": true}\n");
     }
     char* copy = static_cast<char*>(std::malloc(reply.size() + 1));
     if (copy) std::copy(reply.c_str(), reply.c_str() + reply.size() + 1, copy);

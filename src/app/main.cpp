@@ -13,9 +13,10 @@
 
 namespace {
 
-// Watches for the main window's first paint, the moment it is on the screen. On request it
-// prints that moment (for the start-up measurement) and closes the window again through its
-// ordinary unload handler (for tests and measurements that run the real program).
+// Watches for the main window's first paint, into Qt's back buffer: the X server maps the window
+// some tens of milliseconds later. On request it prints that moment and the window's X id (for
+// the start-up measurement, which waits for the window to be mapped) and closes the window again
+// through its ordinary unload handler (for tests that run the real program).
 class FirstPaintWatcher : public QObject {
 public:
     FirstPaintWatcher(QWidget& window, bool printTime, bool close)
@@ -31,6 +32,8 @@ protected:
                     stderr, "meridel: window shown at %lld ns\n",
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+                std::fprintf(stderr, "meridel: main window id 0x%llx\n",
+                             static_cast<unsigned long long>(window_.window()->winId()));
             }
             if (close_) QTimer::singleShot(0, window_.window(), &QWidget::close);
         }

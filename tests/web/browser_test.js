@@ -1,7 +1,8 @@
 // The page in headless Chromium, opened from disk and driven with the keyboard: the 50 MHz
 // JT65B plan gives the golden listing, the header downloads, a WSPR message encodes and its
-// symbol file downloads as the native meridel-cli writes it, words decode, the carrier adjuster
-// moves the carrier; a phone-sized screenshot is written.
+// symbol file downloads as the native meridel-cli writes it, another chip's header follows the
+// plan, errors read as the page's own, words decode, the carrier adjuster moves the carrier; a
+// phone-sized screenshot is written.
 // Usage: node browser_test.js SITE_FOLDER GOLDEN_LISTING SCREENSHOT_PNG NATIVE_MERIDEL_CLI
 'use strict';
 const assert = require('assert');
@@ -79,7 +80,7 @@ async function main(browser, scratch) {
   assert.strictEqual(warning[0], 'DDS FREQ TOO HIGH!');
   assert.match(warning[1], /^above 0\.4 x the AD9852 clock of 200 MHz.*SSB Carrier at 90 MHz/);
   await type(page, 'rf-mult', '0');
-  assert.match(await text(page, 'errors'), /RF Mult "0" rounds to 0/);
+  assert.match(await text(page, 'errors'), /^RF Mult "0" rounds to 0/);
   assert.strictEqual(await text(page, 'listing'), '');
   await type(page, 'rf-mult', '1');
   await type(page, 'output', '50');
@@ -105,10 +106,52 @@ async function main(browser, scratch) {
     nativeSymbols]);
   await press(page, 'download-symbols');
   assert.ok((await waitForFile(downloads, 'SYMBOLS.INC')).equals(fs.readFileSync(nativeSymbols)));
-  await type(page, 'jt-message', 'HELLO!');
-  assert.match(await text(page, 'message-errors'), /'!' cannot be sent/);
-  await type(page, 'jt-message', '');
-  assert.strictEqual(await text(page, 'message-errors'), '');
+
+  // Another chip after the plan's reference and PLL were typed: its header on its own clock, as
+  // the native meridel-cli writes it, under the header's name; the format follows the chip.
+  await type(page, 'dds', 'AD9850');
+  assert.strictEqual(await text(page, 'format'), 'c');
+  assert.ok(await page.$eval('#format option[value="asm"]', (e) => e.disabled));
+  assert.match(await text(page, 'errors'), /^DDS chip AD9850 needs Chip clock MHz\b/);
+  await type(page, 'clock', '125');
+  const nativeHeader = execFileSync(nativeCli, [...plan.slice(4), '--dds', 'AD9850', '--clock',
+    '125', '--wspr-message', 'K1ABC FN42 37', '--format', 'c'], { stdio: 'pipe' });
+  assert.strictEqual(await text(page, 'listing'), nativeHeader.toString('latin1'));
+  await type(page, 'file-name', 'ad9850.h');
+  await press(page, 'download');
+  assert.ok((await waitForFile(downloads, 'ad9850.h')).equals(nativeHeader));
+
+  // Errors in the page's words, beside the field at fault. Each message is encoded on its own:
+  // a bad one leaves the others' symbols, which the header carries, and the page follows on.
+  await type(page, 'cw-message', 'TEST');
+  await type(page, 'pi4-message', 'PA0ABC');
+  for (const [field, bad, box, said, good] of [
+    ['jt-message', 'HELLO!', 'message-errors', /^JT65B message "HELLO!": '!' cannot be sent/, ''],
+    ['cw-wpm', 'fast', 'message-errors', /^CW speed WPM "fast" /, '12'],
+    ['pi4-audio', 'x', 'message-errors', /^PI4 audio offset Hz "x" /, '800'],
+    ['clock', 'abc', 'errors', /^Chip clock MHz "abc" /, '125'],
+    ['decode-words', 'xyz', 'decode-errors', /^Words: "xyz" is not a word/, ''],
+  ]) {
+    await type(page, field, bad);
+    const error = await text(page, box);
+    assert.match(error, said);
+    assert.doesNotMatch(error, /--|error|usage|meridel-cli/);
+    if (box === 'message-errors') {
+      assert.strictEqual(await page.$eval(`#${field}`, (e) => e.getAttribute('aria-invalid')),
+        'true');
+      assert.deepStrictEqual(await page.$$eval('[aria-invalid]', (all) => all.map((e) => e.id)),
+        [field]);
+      assert.match(await text(page, 'symbols-wspr'), /^3 3 0 0 2 0/);
+      assert.match(await text(page, 'listing'), /_MSG_WSPR_/);
+    }
+    await type(page, field, good);
+    assert.strictEqual(await text(page, box), '');
+  }
+  assert.strictEqual(await page.$$eval('[aria-invalid]', (list) => list.length), 0);
+  await type(page, 'dds', 'AD9852');
+  await type(page, 'file-name', 'beacon.inc');
+  assert.strictEqual(await text(page, 'format'), 'asm');
+  assert.strictEqual(await text(page, 'listing'), want.replace(/\r\n/g, '\n'));
 
   // Decode words back into frequencies.
   await type(page, 'decode-words', '0x40,0x00,0x49,0xFC,0xCE,0x47');

@@ -24,8 +24,9 @@ async function withChromium(use) {
   }
 }
 
-async function openPage(page, site) {
-  await page.goto(`file://${path.resolve(site, 'index.html')}`);
+// The page from disk, or from `url` when given.
+async function openPage(page, site, url) {
+  await page.goto(url || `file://${path.resolve(site, 'index.html')}`);
   await page.waitForSelector('body[data-ready="true"]');
 }
 
