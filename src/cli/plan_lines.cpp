@@ -45,7 +45,7 @@ constexpr KeyOfText kKeys[] = {
     {"slot ", "", "cycle.slot"},
     {"CW speed", "--cw-wpm", "messages.cw_wpm"},
     {"PI4 audio frequency", "--pi4-audio", "messages.pi4_audio"},
-    {"--check, --event-file and --timer-hz", "--timer-hz", "timer.hz"},
+    {"--check, --force-cycle, --event-file and --timer-hz", "--timer-hz", "timer.hz"},
 };
 
 // A failed run names the window's fields it read; the first one the file gave is the line.

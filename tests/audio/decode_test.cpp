@@ -88,10 +88,18 @@ bool installed(const char* tool) {
 
 std::string run(const std::filesystem::path& folder, const std::string& command) {
     const auto out = folder / "decoder.txt";
-    std::system(("cd " + shellQuoted(folder.string()) + " && " + command + " >" +
-                 shellQuoted(out.string()) + " 2>&1")
-                    .c_str());
-    return readBytes(out.string());
+    const std::string line = "cd " + shellQuoted(folder.string()) + " && " + command + " >" +
+                             shellQuoted(out.string()) + " 2>&1";
+    std::system(line.c_str());
+    std::string output = readBytes(out.string());
+    // jt9 has now and then stopped reading a whole WAV file with a Fortran "End of file" on a
+    // loaded machine, and read the same file at once when run again: a crash of the decoder
+    // is no verdict on the signal, so it gets one more run (both outputs are kept).
+    if (output.find("Fortran runtime error") != std::string::npos) {
+        std::system(line.c_str());
+        output += "(run again)\n" + readBytes(out.string());
+    }
+    return output;
 }
 
 std::string mhz(double hz) {
