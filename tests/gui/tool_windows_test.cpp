@@ -32,6 +32,14 @@
 using meridel::gui::MainFrame;
 using meridel::model::MessageField;
 
+// The push button of a window with this caption (null when there is none).
+static QPushButton* button(QWidget* window, const char* text) {
+    for (auto* b : window->findChildren<QPushButton*>()) {
+        if (b->text() == QLatin1String(text)) return b;
+    }
+    return nullptr;
+}
+
 class ToolWindowsTest : public QObject {
     Q_OBJECT
 
@@ -42,8 +50,7 @@ private slots:
     void firmwareWindowShowsThePlansWords();
     void messagesWindowReportsOnceAndKeepsItsFields();
     void toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput();
-    void enterPressesTheFocusedButton();
-    void decodeDialogClosesWithTheFirmwareWindow();
+    void decodeDialogOpensWithReturnAndClosesWithTheFirmwareWindow();
     void sequenceWindowFillsThePlanAndFollowsItsMode();
     void sequenceWindowEditsATemplatesSegments();
     void listenWindowFollowsThePlanAndTheMessages();
@@ -173,7 +180,7 @@ void ToolWindowsTest::messagesWindowReportsOnceAndKeepsItsFields() {
 
     QTest::keyClick(window->field(MessageField::Wspr), Qt::Key_Backspace);
     QTest::keyClicks(window->field(MessageField::Wspr), QStringLiteral("7"));
-    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::LeftButton);
+    QTest::keyClick(window->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::Key_Enter);
     QCOMPARE(reports.size(), 2);
     QCOMPARE(window->tables()->count(), 1);
     QCOMPARE(window->tables()->tabText(0), QStringLiteral("WSPR"));
@@ -215,23 +222,11 @@ void ToolWindowsTest::toolWindowsOpenRestoredWithTheKeyboardInTheirFirstInput() 
     QCOMPARE(frame->firmwareWindow()->focusWidget(), frame->firmwareWindow()->chipBox());
 }
 
-void ToolWindowsTest::enterPressesTheFocusedButton() {
-    frame->firmwareAction()->trigger();
-    auto* decode = frame->firmwareWindow()->findChild<QPushButton*>(QStringLiteral("DecodeWords"));
-    QTest::keyClick(decode, Qt::Key_Return);
-    QVERIFY(frame->firmwareWindow()->decodeDialog()->isVisible());
-
-    frame->messagesAction()->trigger();
-    auto* messages = frame->messagesWindow();
-    QTest::keyClicks(messages->field(MessageField::Cw), QStringLiteral("TEST"));
-    QTest::keyClick(messages->findChild<QPushButton*>(QStringLiteral("Encode")), Qt::Key_Enter);
-    QCOMPARE(messages->tables()->count(), 1);
-}
-
-void ToolWindowsTest::decodeDialogClosesWithTheFirmwareWindow() {
+void ToolWindowsTest::decodeDialogOpensWithReturnAndClosesWithTheFirmwareWindow() {
     frame->firmwareAction()->trigger();
     auto* dialog = frame->firmwareWindow()->decodeDialog();
-    frame->firmwareWindow()->findChild<QPushButton*>(QStringLiteral("DecodeWords"))->click();
+    QTest::keyClick(frame->firmwareWindow()->findChild<QPushButton*>(QStringLiteral("DecodeWords")),
+                    Qt::Key_Return);  // Return presses the focused button
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->focusWidget(), dialog->wordsBox());
     frame->firmwareWindow()->close();
@@ -270,13 +265,9 @@ void ToolWindowsTest::sequenceWindowFillsThePlanAndFollowsItsMode() {
 void ToolWindowsTest::sequenceWindowEditsATemplatesSegments() {
     frame->sequenceAction()->trigger();
     auto* window = frame->sequenceWindow();
-    const auto click = [window](const QString& text) {
-        for (auto* b : window->findChildren<QPushButton*>()) {
-            if (b->text() == text) b->click();
-        }
-    };
+    const auto click = [window](const char* text) { button(window, text)->click(); };
     window->findChild<QComboBox*>(QStringLiteral("Templates"))->setCurrentText("cw-carrier");
-    click(QStringLiteral("&Use template"));
+    click("&Use template");
     QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("144.4"));
     QTableWidget* table = window->segments();
     QCOMPARE(table->rowCount(), 3);
@@ -288,10 +279,10 @@ void ToolWindowsTest::sequenceWindowEditsATemplatesSegments() {
     QCOMPARE(table->item(2, 1)->text(), QStringLiteral("after previous"));
     table->item(1, 0)->setText(QStringLiteral("carrier"));
     table->selectRow(0);
-    click(QStringLiteral("Move &down"));
+    click("Move &down");
     QCOMPARE(table->item(0, 0)->text(), QStringLiteral("carrier"));
     QCOMPARE(table->currentRow(), 1);
-    click(QStringLiteral("&Remove"));
+    click("&Remove");
     QCOMPARE(table->rowCount(), 2);
     QCOMPARE(window->model().timeline().bars.size(), 2u);
     QCOMPARE(reports.size(), 1);
@@ -351,12 +342,6 @@ void ToolWindowsTest::listenWindowFollowsThePlanAndTheMessages() {
 
 void ToolWindowsTest::everyWindowLetsTabCycleThroughIt() {
     using Widget = std::function<QWidget*()>;
-    const auto button = [](QWidget* window, const char* text) {
-        for (auto* b : window->findChildren<QPushButton*>()) {
-            if (b->text() == QLatin1String(text)) return static_cast<QWidget*>(b);
-        }
-        return static_cast<QWidget*>(nullptr);
-    };
     frame->messagesAction()->trigger();
     QTest::keyClicks(frame->messagesWindow()->field(MessageField::Wspr),
                      QStringLiteral("K1ABC FN42 37"));  // words in the tables Tab must leave
@@ -402,8 +387,7 @@ void ToolWindowsTest::everyWindowLetsTabCycleThroughIt() {
     }
 
     // Enter presses a button, and the mnemonics are distinct.
-    QPushButton* use = static_cast<QPushButton*>(button(frame->sequenceWindow(), "&Use template"));
-    QTest::keyClick(use, Qt::Key_Return);
+    QTest::keyClick(button(frame->sequenceWindow(), "&Use template"), Qt::Key_Return);
     QCOMPARE(model->fieldText(meridel::run::Field::Foutput), std::string("50.4702"));
     QStringList keys;
     for (auto* b : frame->sequenceWindow()->findChildren<QPushButton*>()) {

@@ -17,6 +17,7 @@ struct ChipModel {
     unsigned ad9912NDivider = 0, ad9912PllConfig = 0xFF;  // power-up unknown: assume the worst
     bool b28 = false, lowPending = false;                 // the AD9833's FREQ0 halves
     std::uint32_t low = 0;
+    unsigned ad985xW4 = 0;  // the AD9850/51's control bits (1..0), power-down and phase (7..3)
 
     void write(const std::vector<std::uint8_t>& b) {
         const auto bigEndian = [&](std::size_t from, std::size_t count) {
@@ -29,6 +30,7 @@ struct ChipModel {
             if (b.at(0) == 0x08) silent = (bigEndian(1, 2) & 0xFFF) == 0;
         } else if (chip == "AD9850" || chip == "AD9851") {
             ftw = b.at(0) | (b.at(1) << 8) | (b.at(2) << 16) | (std::uint64_t{b.at(3)} << 24);
+            ad985xW4 = b.at(4);
             silent = (b.at(4) & 0x04) != 0;
         } else if (chip == "AD9833") {
             const auto w = static_cast<unsigned>(bigEndian(0, 2));
