@@ -32,7 +32,6 @@ std::optional<double> scientificValue(const char* first, const char* last) {
     return value;
 }
 
-
 namespace {
 
 // The fewest significant digits that read back as `value`, and the decimal exponent of the
@@ -88,13 +87,20 @@ std::string scientificOf(const ShortestDigits& d) {
     return text + std::to_string(magnitude);
 }
 
+// As <charconv> writes them: the digit search has nothing to find in these.
+std::string nonFiniteText(double value) {
+    return std::string(std::signbit(value) ? "-" : "") + (std::isnan(value) ? "nan" : "inf");
+}
+
 }  // namespace
 
 std::string shortestFixedText(double value) {
+    if (!std::isfinite(value)) return nonFiniteText(value);
     return fixedOf(shortestDigits(value), value);
 }
 
 std::string shortestText(double value) {
+    if (!std::isfinite(value)) return nonFiniteText(value);
     const ShortestDigits d = shortestDigits(value);
     std::string fixed = fixedOf(d, value);
     std::string scientific = scientificOf(d);
@@ -123,7 +129,8 @@ std::optional<double> scientificValue(const char* first, const char* last) {
 
 std::string shortestFixedText(double value) {
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return std::string(buffer, result.ptr);
 }
 
