@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <algorithm>
-#include <cmath>
 
 namespace meridel::gui {
 
@@ -19,14 +18,6 @@ namespace {
 
 // The title bar and borders of a window not yet shown are not known; these are generous.
 const QMargins kGuessedFrame(4, 30, 4, 4);
-
-double relativeLuminance(const QColor& colour) {
-    const auto linear = [](double c) {
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
-           0.0722 * linear(colour.blueF());
-}
 
 }  // namespace
 
@@ -67,11 +58,6 @@ void fitToScreen(QWidget* window) {
     // otherwise put the title bar above the screen.
     window->setGeometry(QRect(fitted.topLeft() + QPoint(frame.left(), frame.top()),
                               fitted.size().shrunkBy(frame).expandedTo(window->minimumSize())));
-}
-
-double contrastRatio(const QColor& a, const QColor& b) {
-    const double la = relativeLuminance(a), lb = relativeLuminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QString toolTitle(const QString& what) {

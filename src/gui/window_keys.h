@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QRect>
 #include <string>
 #include <vector>
@@ -25,9 +24,6 @@ QRect fittedFrame(QRect frame, const QRect& available);
 
 // Moves and shrinks a window so that its frame lies on the screen it opens on.
 void fitToScreen(QWidget* window);
-
-// The WCAG contrast ratio of two colours, 1 to 21: text wants at least 4.5.
-double contrastRatio(const QColor& a, const QColor& b);
 
 // A tool window's title: what it shows, then the program's name.
 QString toolTitle(const QString& what);

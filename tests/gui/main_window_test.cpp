@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 #include <memory>
 
 #include "gui/main_window.h"
@@ -23,13 +24,26 @@ using meridel::model::MainWindowModel;
 using meridel::run::Field;
 
 namespace {
+// The WCAG contrast ratio of two colours, 1 to 21: text wants at least 4.5.
+double contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& colour) {
+        const auto linear = [](double c) {
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+               0.0722 * linear(colour.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 // How well the darkest ink of a widget, as drawn, stands out from its background.
 double inkContrast(QWidget* widget, const QColor& background) {
     const QImage image = widget->grab().toImage();
     double best = 1;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            best = std::max(best, meridel::gui::contrastRatio(image.pixelColor(x, y), background));
+            best = std::max(best, contrastRatio(image.pixelColor(x, y), background));
         }
     }
     return best;
